@@ -26,17 +26,16 @@ public:
     // Creates an object of the given identifier as interface T. Throws a
     // ComponentError when nothing is registered under the identifier, when the
     // creator fails, or when the object does not implement T.
-    template <class T>
-    std::unique_ptr<T> Create(const QString& progId) const
+    template <class T> std::unique_ptr<T> Create(const QString& progId) const
     {
         std::unique_ptr<IComponent> object = CreateComponent(progId);
         if (auto* typed = dynamic_cast<T*>(object.get())) {
             object.release();
             return std::unique_ptr<T>(typed);
         }
-        throw ComponentError(ResultCode::NoInterface,
-                             QStringLiteral("%1 does not support the requested interface.")
-                                 .arg(progId));
+        throw ComponentError(
+            ResultCode::NoInterface,
+            QStringLiteral("%1 does not support the requested interface.").arg(progId));
     }
 
 private:

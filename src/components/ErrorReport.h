@@ -61,7 +61,8 @@ std::uint32_t RunGuarded(const char* file, int line, const char* date, Body&& bo
 
 #define ORVEX_TRACE_ERROR(text) ::Orvex::TraceError(__FILE__, __LINE__, __DATE__, (text))
 #define ORVEX_GUARDED(body) ::Orvex::RunGuarded(__FILE__, __LINE__, __DATE__, (body))
-#define ORVEX_REPORT_CURRENT_EXCEPTION() ::Orvex::ReportCurrentException(__FILE__, __LINE__, __DATE__)
+#define ORVEX_REPORT_CURRENT_EXCEPTION()                                                           \
+    ::Orvex::ReportCurrentException(__FILE__, __LINE__, __DATE__)
 #define ORVEX_REPORT_SYSTEM_ERROR(code)                                                            \
     ::Orvex::ReportSystemError(__FILE__, __LINE__, __DATE__, (code))
 #define CheckOrThrow(condition)                                                                    \

@@ -1,0 +1,16 @@
+# The command database's XML reader against pugixml, on one in-memory document.
+find_package(pugixml QUIET)
+if(TARGET pugixml::pugixml)
+  set(ORVEX_PUGIXML pugixml::pugixml)
+elseif(TARGET pugixml)
+  set(ORVEX_PUGIXML pugixml)
+else()
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(PUGIXML REQUIRED IMPORTED_TARGET pugixml)
+  set(ORVEX_PUGIXML PkgConfig::PUGIXML)
+endif()
+
+add_executable(bench_markup ${CMAKE_CURRENT_LIST_DIR}/bench_markup.cpp)
+target_link_libraries(bench_markup PRIVATE orvex_markup benchmark::benchmark ${ORVEX_PUGIXML})
+set_target_properties(bench_markup PROPERTIES AUTOMOC OFF)
+orvex_set_warnings(bench_markup)

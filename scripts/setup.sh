@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Set-up for a fresh Debian 12 machine: installs what is missing, builds, and
+# then runs the program (run), every test (test), the benchmarks (bench) or
+# the fuzz targets (fuzz).
+set -euo pipefail
+
+mode="${1:-run}"
+top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$top"
+
+packages=(build-essential cmake ninja-build pkg-config
+          qt6-base-dev qt6-serialport-dev qt6-charts-dev libgl-dev
+          dbus dbus-x11 clang-format)
+case "$mode" in
+  bench) packages+=(libbenchmark-dev libpugixml-dev) ;;
+  fuzz) packages+=(clang libclang-rt-dev) ;;
+esac
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+case "$mode" in
+  run)
+    cmake --preset release
+    cmake --build --preset release
+    exec ./build/release/bin/OrvexSupportTool
+    ;;
+  test)
+    cmake --preset ci
+    cmake --build --preset ci
+    ctest --preset ci
+    ;;
+  bench)
+    cmake --preset bench
+    cmake --build --preset bench
+    for b in build/bench/bin/bench_*; do
+      [ -x "$b" ] && "$b"
+    done
+    ;;
+  fuzz)
+    cmake --preset fuzz
+    # Only the fuzz targets: the rest of the program is not needed here.
+    targets=$(grep -ho 'add_executable(fuzz_[A-Za-z0-9_]*' fuzz/*.cmake | sed 's/add_executable(//')
+    cmake --build --preset fuzz --target $targets
+    for f in build/fuzz/bin/fuzz_*; do
+      name="$(basename "$f")"
+      corpus="$(mktemp -d)"
+      cp -r "fuzz/corpus/${name#fuzz_}/." "$corpus/" 2>/dev/null || true
+      "$f" -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 "$corpus"
+    done
+    ;;
+  *)
+    echo "usage: $0 [run|test|bench|fuzz]" >&2
+    exit 2
+    ;;
+esac

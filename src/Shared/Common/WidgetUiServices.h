@@ -1,0 +1,30 @@
+#pragma once
+
+#include "UiServices.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace Orvex {
+
+// The real UI services: toolkit message boxes and file dialogs, the wait
+// window, and pauses that wait in a local event loop so windows keep painting
+// while user input is held back.
+class WidgetUiServices final : public IUiServices
+{
+public:
+    void SetOwner(QWidget* owner) override { m_owner = owner; }
+    void ShowMessage(const QString& caption, const QString& text) override;
+    QuestionAnswer AskYesNoCancel(const QString& caption, const QString& text) override;
+    QString AskText(const QString& caption, const QString& label, const QString& initial) override;
+    QString GetOpenFileName(const FileDialogRequest& request) override;
+    QString GetSaveFileName(const FileDialogRequest& request) override;
+    int RunModal(QDialog& dialog) override;
+    std::unique_ptr<IWaitWindow> ShowWait(const QString& text) override;
+    void Pause(int milliseconds) override;
+
+private:
+    QPointer<QWidget> m_owner;
+};
+
+} // namespace Orvex

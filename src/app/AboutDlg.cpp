@@ -1,0 +1,77 @@
+#include "AboutDlg.h"
+
+#include "ComponentFactory.h"
+#include "ErrorReport.h"
+#include "LinkPort.h"
+#include "OrvexConfig.h"
+#include "ProgramInfo.h"
+#include "UiServices.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+CAboutDlg::CAboutDlg(Orvex::IOrvexConfig& config, Orvex::ComponentFactory& factory,
+                     Orvex::IUiServices& ui, QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("About Orvex Support Tool"));
+    setObjectName(QStringLiteral("aboutDialog"));
+    auto* layout = new QVBoxLayout(this);
+    auto* name = new QLabel(QStringLiteral("Orvex Support Tool"), this);
+    QFont nameFont = name->font();
+    nameFont.setBold(true);
+    name->setFont(nameFont);
+    layout->addWidget(name);
+    m_pProductVersion = new QLabel(this);
+    m_pProductVersion->setObjectName(QStringLiteral("productVersion"));
+    m_pBridgeVersion = new QLabel(this);
+    m_pBridgeVersion->setObjectName(QStringLiteral("bridgeVersion"));
+    m_pLinkVersion = new QLabel(this);
+    m_pLinkVersion->setObjectName(QStringLiteral("linkVersion"));
+    for (QLabel* label : {m_pProductVersion, m_pBridgeVersion, m_pLinkVersion}) {
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(label);
+    }
+    layout->addWidget(new QLabel(QStringLiteral("Licensed under the GNU General Public License, "
+                                                "version 3 or later."),
+                                 this));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    layout->addWidget(buttons);
+    FillVersions(config, factory, ui);
+}
+
+void CAboutDlg::FillVersions(Orvex::IOrvexConfig& config, Orvex::ComponentFactory& factory,
+                             Orvex::IUiServices& ui)
+{
+    try {
+        m_pProductVersion->setText(
+            QStringLiteral("Product Version %1\r\n").arg(Orvex::ProductVersion()));
+        m_pBridgeVersion->setText(
+            QStringLiteral("OrvexBridge.dll, Version %1\r\n").arg(config.Version()));
+        const auto link =
+            factory.Create<Orvex::ILinkPort>(QString::fromLatin1(Orvex::ProgId::LinkPort));
+        m_pLinkVersion->setText(
+            QStringLiteral("ComHost2.exe, Version %1\r\n").arg(link->Version()));
+    } catch (const Orvex::ComponentError& error) {
+        ui.ShowMessage(QStringLiteral("Orvex Support Tool"), error.Description());
+    } catch (const Orvex::FrameworkException& error) {
+        ui.ShowMessage(QStringLiteral("Orvex Support Tool"), error.Message().left(1024));
+    }
+}
+
+QString CAboutDlg::ProductVersionLine() const
+{
+    return m_pProductVersion->text();
+}
+
+QString CAboutDlg::BridgeVersionLine() const
+{
+    return m_pBridgeVersion->text();
+}
+
+QString CAboutDlg::LinkVersionLine() const
+{
+    return m_pLinkVersion->text();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+namespace Orvex {
+class ComponentFactory;
+class IOrvexConfig;
+class IUiServices;
+} // namespace Orvex
+
+// "About Orvex Support Tool": the program's version and the versions of the
+// drive bridge and the serial link it talks through.
+class CAboutDlg final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    CAboutDlg(Orvex::IOrvexConfig& config, Orvex::ComponentFactory& factory, Orvex::IUiServices& ui,
+              QWidget* parent = nullptr);
+
+    QString ProductVersionLine() const;
+    QString BridgeVersionLine() const;
+    QString LinkVersionLine() const;
+
+private:
+    void FillVersions(Orvex::IOrvexConfig& config, Orvex::ComponentFactory& factory,
+                      Orvex::IUiServices& ui);
+
+    QLabel* m_pProductVersion = nullptr;
+    QLabel* m_pBridgeVersion = nullptr;
+    QLabel* m_pLinkVersion = nullptr;
+};

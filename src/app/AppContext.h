@@ -1,0 +1,37 @@
+#pragma once
+
+class QSettings;
+
+namespace Orvex {
+
+class ComponentFactory;
+class IOrvexConfig;
+class IOrvexMotorCollection;
+class IOrvexMotorServer;
+class IUiServices;
+class ParameterLimits;
+
+// What the application object hands to the main window and the pages: the
+// objects it owns for the whole run and the services every page uses.
+struct AppContext
+{
+    ComponentFactory& Factory;
+    IUiServices& Ui;
+    QSettings& Settings;
+    IOrvexConfig& Config;
+    IOrvexMotorServer* MotorServer = nullptr;
+    IOrvexMotorCollection* MotorCollection = nullptr;
+    const ParameterLimits& Limits;
+    bool TestMode = false;
+};
+
+// Start-up progress shown while the main window builds itself.
+class ISplashControl
+{
+public:
+    virtual ~ISplashControl() = default;
+    virtual void SetSplashProgress(int step, int range) = 0;
+    virtual void HideSplash() = 0;
+};
+
+} // namespace Orvex

@@ -1,0 +1,250 @@
+#include "OrvexSupportTool.h"
+
+#include "CmdLineParser.h"
+#include "CommandDatabase.h"
+#include "ComponentFactory.h"
+#include "ErrorReport.h"
+#include "MotorDatabase.h"
+#include "OrvexConfig.h"
+#include "OrvexSupportToolDlg.h"
+#include "ProgramInfo.h"
+#include "ProgressSplashWnd.h"
+#include "UiServices.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <QFile>
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+const QString kMotorDatabaseName = QStringLiteral("OrvexMotorDatabase");
+const QString kCrossReferenceName = QStringLiteral("WindNum CustomNum CrossRef");
+const QString kLibrarySuffix = QStringLiteral(".so");
+
+using RegisterServerFn = int (*)(Orvex::ComponentFactory*);
+
+} // namespace
+
+COrvexSupportToolApp::COrvexSupportToolApp(Environment environment) : m_env(std::move(environment))
+{}
+
+COrvexSupportToolApp::~COrvexSupportToolApp()
+{
+    ExitInstance();
+}
+
+QString COrvexSupportToolApp::Caption()
+{
+    return QString::fromLatin1(Orvex::ProgramName);
+}
+
+bool COrvexSupportToolApp::InitInstance()
+{
+    if (Startup())
+        RunMainWindow();
+    return false;
+}
+
+void COrvexSupportToolApp::Fail(const QString& message)
+{
+    // The splash goes before the message box, so the box is never hidden behind it.
+    HideSplash();
+    m_env.Ui.ShowMessage(Caption(), message);
+}
+
+bool COrvexSupportToolApp::Startup()
+{
+    // 1. The component runtime: our factory lives on the application object.
+    if (!QCoreApplication::instance()) {
+        m_env.Ui.ShowMessage(Caption(), QStringLiteral("Error loading COM runtime environment"));
+        return false;
+    }
+
+    // 2. Splash.
+    ShowSplash(250);
+    SetSplashProgress(0, 100);
+
+    // 3. Command line.
+    const CCmdLineParser parser(m_env.CommandLine);
+    if (parser.HasKey(QStringLiteral("Test")))
+        m_testMode = true;
+
+    // 4 and 5. The drive bridge and the motor database.
+    if (!CreateConfiguration() || !OpenMotorDatabase())
+        return false;
+
+    // 6. The command database fills the parameter limits.
+    if (!LoadCommandDatabase())
+        return false;
+
+    m_context.reset(new Orvex::AppContext{m_env.Factory, m_env.Ui, m_env.Settings, *m_config,
+                                          m_motorServer.get(), m_motorCollection, m_limits,
+                                          m_testMode});
+    return true;
+}
+
+bool COrvexSupportToolApp::CreateConfiguration()
+{
+    try {
+        m_config = m_env.Factory.Create<Orvex::IOrvexConfig>(
+            QString::fromLatin1(Orvex::ProgId::BridgeConfig));
+        return true;
+    } catch (const Orvex::ComponentError& error) {
+        Fail(QStringLiteral("Unable to create Orvex Bridge:\n%1").arg(error.Description()));
+    } catch (...) {
+        ORVEX_REPORT_CURRENT_EXCEPTION();
+        Fail(QStringLiteral("Unable to create Orvex Bridge:\n%1")
+                 .arg(QStringLiteral("Unexpected error")));
+    }
+    return false;
+}
+
+bool COrvexSupportToolApp::OpenMotorDatabase()
+{
+    const QDir folder(m_env.ProgramFolder);
+    const QString databasePath = QDir::toNativeSeparators(
+        folder.absoluteFilePath(kMotorDatabaseName + QStringLiteral(".xml")));
+    const QString libraryPath =
+        QDir::toNativeSeparators(folder.absoluteFilePath(kMotorDatabaseName + kLibrarySuffix));
+    const QString crossReferencePath = QDir::toNativeSeparators(
+        folder.absoluteFilePath(kCrossReferenceName + QStringLiteral(".xml")));
+
+    for (const QString& path : {databasePath, libraryPath, crossReferencePath}) {
+        if (!QFileInfo::exists(path)) {
+            Fail(QStringLiteral("Unable to locate %1.").arg(path));
+            return false;
+        }
+    }
+
+    m_motorLibrary.setFileName(libraryPath);
+    if (!m_motorLibrary.load()) {
+        // The loader keeps no error number of its own: a file we may not read
+        // says why, any other failure means it is no library we can load.
+        const QByteArray nativePath = QFile::encodeName(libraryPath);
+        const int error = ::access(nativePath.constData(), R_OK) != 0 ? errno : ENOEXEC;
+        ORVEX_TRACE_ERROR(m_motorLibrary.errorString());
+        Fail(QStringLiteral("Unable to load %1%2.\nError %3.")
+                 .arg(kMotorDatabaseName, kLibrarySuffix)
+                 .arg(error));
+        return false;
+    }
+    auto registerServer =
+        reinterpret_cast<RegisterServerFn>(m_motorLibrary.resolve("DllRegisterServer"));
+    if (!registerServer) {
+        ORVEX_TRACE_ERROR(m_motorLibrary.errorString());
+        Fail(QStringLiteral("GetProcAddress() failed.\nError %1.").arg(ENOENT));
+        return false;
+    }
+    if (registerServer(&m_env.Factory) < 0) {
+        Fail(QStringLiteral("DllRegisterServer() failed."));
+        return false;
+    }
+
+    try {
+        m_motorServer = m_env.Factory.Create<Orvex::IOrvexMotorServer>(
+            QString::fromLatin1(Orvex::ProgId::MotorServer));
+    } catch (const Orvex::ComponentError& error) {
+        Fail(QStringLiteral("Unable to create Orvex Motor Server:\n%1").arg(error.Description()));
+        return false;
+    }
+
+    try {
+        m_motorCollection = m_motorServer->GetOrvexMotorCollection();
+        if (!m_motorCollection) {
+            Fail(QStringLiteral("m_OrvexMotorServer.GetOrvexMotorCollection() failed"));
+            return false;
+        }
+        SetSplashProgress(20, 100);
+        const bool motorsLoaded = m_motorServer->LoadMotorDatabase(databasePath);
+        SetSplashProgress(40, 100);
+        SetSplashProgress(50, 100);
+        const bool crossReferenceLoaded =
+            motorsLoaded && m_motorServer->LoadCrossReference(crossReferencePath);
+        SetSplashProgress(60, 100);
+        // A database that cannot be read would leave the wizard without motors
+        // and without a word why; stop here instead.
+        if (!motorsLoaded || !crossReferenceLoaded) {
+            Fail(QStringLiteral("Unable to read %1.")
+                     .arg(motorsLoaded ? crossReferencePath : databasePath));
+            return false;
+        }
+    } catch (...) {
+        ORVEX_REPORT_CURRENT_EXCEPTION();
+        Fail(QStringLiteral("Unable to read %1.").arg(databasePath));
+        return false;
+    }
+    return true;
+}
+
+bool COrvexSupportToolApp::LoadCommandDatabase()
+{
+    Orvex::CommandDatabaseLists lists;
+    const bool loaded = Orvex::LoadCommandDatabase(lists, m_env.ProgramFolder,
+                                                   [this](const QString& text) { Fail(text); });
+    if (!loaded) {
+        lists.Clear();
+        HideSplash();
+        return false;
+    }
+    Orvex::FillParameterLimits(lists, m_limits);
+    lists.Clear();
+    return true;
+}
+
+void COrvexSupportToolApp::RunMainWindow()
+{
+    COrvexSupportToolDlg dialog(*m_context, m_env.Ports, this);
+    m_env.Ui.SetOwner(&dialog);
+    SetSplashProgress(80, 100);
+    dialog.OnInitDialog();
+    dialog.exec();
+    m_env.Ui.SetOwner(nullptr);
+}
+
+int COrvexSupportToolApp::ExitInstance()
+{
+    m_context.reset();
+    m_motorCollection = nullptr;
+    m_motorServer.reset();
+    m_config.reset();
+    return 0;
+}
+
+void COrvexSupportToolApp::ShowSplash(int delayMs)
+{
+    if (m_splashShown)
+        return;
+    m_splash = std::make_unique<CHMIProgressSplashWnd>();
+    m_splashCloseDelay = static_cast<unsigned>(delayMs);
+    m_splash->show();
+    m_splashShown = true;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void COrvexSupportToolApp::HideSplash()
+{
+    if (!m_splashShown)
+        return;
+    m_env.Ui.Pause(static_cast<int>(m_splashCloseDelay));
+    if (QWidget* main = QApplication::activeModalWidget()) {
+        main->raise();
+        main->activateWindow();
+    }
+    m_splash->close();
+    m_splash.reset();
+    m_splashShown = false;
+}
+
+void COrvexSupportToolApp::SetSplashProgress(int step, int range)
+{
+    if (!m_splash)
+        return;
+    m_splash->SetRange(0, range);
+    m_splash->SetPos(step + 1);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "AppContext.h"
+#include "ParameterLimits.h"
+
+#include <QLibrary>
+#include <QString>
+
+#include <memory>
+
+class CHMIProgressSplashWnd;
+class COrvexSupportToolDlg;
+class QSettings;
+
+namespace Orvex {
+class ComponentFactory;
+class IOrvexConfig;
+class IOrvexMotorCollection;
+class IOrvexMotorServer;
+class IUiServices;
+class PortRegistry;
+} // namespace Orvex
+
+// The application object: runs start-up (splash, command line, drive bridge,
+// motor database, command database), runs the main window, and releases the
+// components at exit.
+class COrvexSupportToolApp final : public Orvex::ISplashControl
+{
+public:
+    struct Environment
+    {
+        QString ProgramFolder; // where the data files and the motor database library are
+        QString CommandLine;
+        Orvex::ComponentFactory& Factory;
+        Orvex::IUiServices& Ui;
+        QSettings& Settings;
+        Orvex::PortRegistry& Ports;
+    };
+
+    explicit COrvexSupportToolApp(Environment environment);
+    ~COrvexSupportToolApp() override;
+
+    // Start-up and the main window; answers false so that the program ends
+    // when it returns.
+    bool InitInstance();
+    // Steps up to the main window: true when everything the window needs is
+    // there. Every failure has shown its message by then.
+    bool Startup();
+    // Constructs and runs the main window modally, then destroys it.
+    void RunMainWindow();
+    // Releases the motor collection, the motor server and the configuration
+    // object, in this order.
+    int ExitInstance();
+
+    void ShowSplash(int delayMs);
+    void HideSplash() override;
+    void SetSplashProgress(int step, int range) override;
+    bool SplashShown() const { return m_splashShown; }
+
+    bool TestMode() const { return m_testMode; }
+    Orvex::IOrvexConfig* Config() const { return m_config.get(); }
+    Orvex::IOrvexMotorServer* MotorServer() const { return m_motorServer.get(); }
+    Orvex::IOrvexMotorCollection* MotorCollection() const { return m_motorCollection; }
+    const Orvex::ParameterLimits& Limits() const { return m_limits; }
+    // Built once start-up has succeeded.
+    Orvex::AppContext* Context() const { return m_context.get(); }
+
+    static QString Caption();
+
+private:
+    bool CreateConfiguration();
+    bool OpenMotorDatabase();
+    bool LoadCommandDatabase();
+    void Fail(const QString& message);
+
+    Environment m_env;
+    bool m_testMode = false;
+    std::unique_ptr<Orvex::IOrvexConfig> m_config;
+    std::unique_ptr<Orvex::IOrvexMotorServer> m_motorServer;
+    Orvex::IOrvexMotorCollection* m_motorCollection = nullptr; // the server's
+    Orvex::ParameterLimits m_limits;
+    std::unique_ptr<Orvex::AppContext> m_context;
+    QLibrary m_motorLibrary;
+
+    std::unique_ptr<CHMIProgressSplashWnd> m_splash;
+    unsigned m_splashCloseDelay = 0;
+    bool m_splashShown = false;
+};

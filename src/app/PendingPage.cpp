@@ -1,0 +1,16 @@
+#include "PendingPage.h"
+
+#include "MainWindowServices.h"
+
+#include <utility>
+
+CPendingPage::CPendingPage(Orvex::IMainWindow& mainWindow, QString title, QWidget* parent)
+    : TStackedPage(parent), m_mainWindow(mainWindow), m_title(std::move(title))
+{
+    setObjectName(QStringLiteral("pendingPage"));
+}
+
+void CPendingPage::OnSetActive()
+{
+    m_mainWindow.SetPageTitle(m_title);
+}

@@ -1,0 +1,49 @@
+#include "BuiltInComponents.h"
+#include "ComponentFactory.h"
+#include "OrvexSupportTool.h"
+#include "PortRegistry.h"
+#include "ProgramInfo.h"
+#include "SerialDeviceSource.h"
+#include "WidgetUiServices.h"
+
+#include <QApplication>
+#include <QSettings>
+
+namespace {
+
+// The arguments as one command line, quoting those that hold blanks.
+QString CommandLineOf(const QStringList& arguments)
+{
+    QStringList parts;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        parts << (argument.contains(QLatin1Char(' '))
+                      ? QLatin1Char('"') + argument + QLatin1Char('"')
+                      : argument);
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Tamsel"));
+    QCoreApplication::setApplicationName(QStringLiteral("OrvexSupportTool"));
+    QCoreApplication::setApplicationVersion(Orvex::ProductVersion());
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QSettings settings;
+    Orvex::WidgetUiServices ui;
+    Orvex::ComponentFactory factory;
+    Orvex::RegisterBuiltInComponents(factory);
+    Orvex::QtSerialDeviceSource devices;
+    Orvex::PortRegistry ports(devices, settings);
+
+    COrvexSupportToolApp app({QCoreApplication::applicationDirPath(),
+                              CommandLineOf(QCoreApplication::arguments()), factory, ui, settings,
+                              ports});
+    app.InitInstance();
+    return app.ExitInstance();
+}

@@ -1,0 +1,341 @@
+#include "MotorParameterCheck.h"
+
+#include <QLocale>
+
+#include <climits>
+#include <cmath>
+
+namespace Orvex {
+
+namespace {
+
+using Field = MotorParameterCheck::Field;
+
+bool IsBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
+           c == QLatin1Char('\r') || c == QLatin1Char('\f') || c == QLatin1Char('\v');
+}
+
+bool IsDigit(const QString& text, int i)
+{
+    return i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9');
+}
+
+int SkipBlanks(const QString& text)
+{
+    int i = 0;
+    while (i < text.size() && IsBlank(text.at(i))) {
+        ++i;
+    }
+    return i;
+}
+
+int SkipSign(const QString& text, int i)
+{
+    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-'))) {
+        return i + 1;
+    }
+    return i;
+}
+
+QString Format(const char* format, const ParameterLimits::Entry& entry)
+{
+    return QString::asprintf(format, entry.Minimum, entry.Maximum);
+}
+
+bool IsAbsoluteOrResolver(const QString& feedbackType)
+{
+    return feedbackType == QLatin1String(MotorParameterCheck::AbsoluteEncoder) ||
+           feedbackType == QLatin1String(MotorParameterCheck::Resolver);
+}
+
+// Where each page field comes from in the motor record.
+constexpr int RecordFieldOf[MotorParameterCheck::FieldCount] = {
+    MotorField::RatedSpeed,
+    MotorField::PolePairsOrPitch,
+    MotorField::InertiaOrMass,
+    MotorField::Damping,
+    MotorField::MotorThermalTimeConstant,
+    MotorField::WindingThermalTimeConstant,
+    MotorField::ThermalResistance,
+    MotorField::AmbientTemperature,
+    MotorField::MaxWindingTemperature,
+    MotorField::Ke,
+    MotorField::ContinuousCurrent,
+    MotorField::ContinuousCurrentDerating,
+    MotorField::PeakCurrent,
+    MotorField::WindingResistance,
+    MotorField::MinInductance,
+    MotorField::MaxInductance,
+    MotorField::FeedbackResolution,
+};
+
+// One range check of the page: the field, its parameter, its message for
+// rotary and linear motors, and whether the field is read as an integer.
+struct RangeCheck
+{
+    Field field;
+    int parameter;
+    const char* rotary;
+    const char* linear;
+    bool integer;
+};
+
+// Checks 1 and 3 to 16; check 2 (pole pairs or pitch), 17 (inductance order)
+// and 18 (resolution) depend on more than the package and are written out.
+constexpr RangeCheck AfterPolePairs[] = {
+    {Field::InertiaOrMass, 21, "Motor Rotor Inertia must be between %.2lf and %.2lf kgm\u00b2e-6",
+     "Force Limit must be between %.2lf and %.2lf kg", false},
+    {Field::Damping, 19, "Motor Damping must be between %.2lf and %.2lf",
+     "Motor Damping must be between %.2lf and %.2lf", false},
+    {Field::MotorThermalTimeConstant, 124,
+     "Motor Thermal Time Constant must be between %.2lf and %.2lf min",
+     "Motor Thermal Time Constant must be between %.2lf and %.2lf min", false},
+    {Field::WindingThermalTimeConstant, 126,
+     "Winding Thermal Time Constant must be between %.2lf and %.2lf min",
+     "Winding Thermal Time Constant must be between %.2lf and %.2lf min", false},
+    {Field::ThermalResistance, 121, "Winding Thermal Resistance must be between %.2lf and %.2lf",
+     "Winding Thermal Resistance must be between %.2lf and %.2lf", false},
+    {Field::AmbientTemperature, 119, "Motor Ambient Temperature must be between %.2lf and %.2lf",
+     "Motor Ambient Temperature must be between %.2lf and %.2lf", false},
+    {Field::MaxWindingTemperature, 12,
+     "Maximum Motor Winding Temperature must be between %.2lf and %.2lf",
+     "Maximum Motor Winding Temperature must be between %.2lf and %.2lf", false},
+    {Field::Ke, 38, "Ke must be between %.2lf and %.2lf V/krpm",
+     "Ke must be between %.2lf and %.2lf V/m/s", false},
+    {Field::ContinuousCurrent, 3, "Continuous Current must be between %.2lf and %.2lf Arms",
+     "Continuous Current must be between %.2lf and %.2lf Arms", false},
+    {Field::ContinuousCurrentDerating, 5,
+     "Continuous Current Derating must be between %.2lf and %.2lf %%",
+     "Continuous Current Derating must be between %.2lf and %.2lf %%", false},
+    {Field::PeakCurrent, 7, "Peak Current must be between %.2lf and %.2lf Arms",
+     "Peak Current must be between %.2lf and %.2lf Arms", false},
+    {Field::WindingResistance, 14, "Winding Resistance must be between %.2lf and %.2lf Ohm",
+     "Winding Resistance must be between %.2lf and %.2lf Ohm", false},
+    {Field::MinInductance, 9, "Minimum Inductance must be between %.2lf and %.2lf mH",
+     "Minimum Inductance must be between %.2lf and %.2lf mH", false},
+    {Field::MaxInductance, 9, "Maximum Inductance must be between %.2lf and %.2lf mH",
+     "Maximum Inductance must be between %.2lf and %.2lf mH", false},
+};
+
+} // namespace
+
+double MotorParameterCheck::ReadDecimal(const QString& text)
+{
+    const int start = SkipBlanks(text);
+    int i = SkipSign(text, start);
+    const int digitsStart = i;
+    while (IsDigit(text, i)) {
+        ++i;
+    }
+    bool anyDigit = i > digitsStart;
+    if (i < text.size() && text.at(i) == QLatin1Char('.')) {
+        const int fraction = ++i;
+        while (IsDigit(text, i)) {
+            ++i;
+        }
+        anyDigit = anyDigit || i > fraction;
+    }
+    if (!anyDigit) {
+        return 0.0;
+    }
+    // An exponent counts only when digits follow it, as strtod reads it.
+    if (i < text.size() && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
+        const int exponent = SkipSign(text, i + 1);
+        if (IsDigit(text, exponent)) {
+            i = exponent;
+            while (IsDigit(text, i)) {
+                ++i;
+            }
+        }
+    }
+    QString number = text.mid(start, i - start);
+    if (number.endsWith(QLatin1Char('.'))) {
+        number.chop(1);
+    }
+    if (number.startsWith(QLatin1Char('.')) || number.startsWith(QLatin1String("-.")) ||
+        number.startsWith(QLatin1String("+."))) {
+        number.insert(number.indexOf(QLatin1Char('.')), QLatin1Char('0'));
+    }
+    bool ok = false;
+    const double value = QLocale::c().toDouble(number, &ok);
+    if (ok) {
+        return value;
+    }
+    // Only an exponent beyond the double's range lands here.
+    const bool negative = number.startsWith(QLatin1Char('-'));
+    const bool tiny = number.contains(QLatin1String("e-")) || number.contains(QLatin1String("E-"));
+    if (tiny) {
+        return 0.0;
+    }
+    return negative ? -HUGE_VAL : HUGE_VAL;
+}
+
+int MotorParameterCheck::ReadInteger(const QString& text)
+{
+    int i = SkipBlanks(text);
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    long long value = 0;
+    for (; IsDigit(text, i); ++i) {
+        value = value * 10 + (text.at(i).unicode() - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) {
+            value = static_cast<long long>(INT_MAX) + 1;
+        }
+    }
+    if (negative) {
+        return static_cast<int>(-value);
+    }
+    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
+
+QString MotorParameterCheck::FeedbackTypeOfCode(const QString& code)
+{
+    if (code == QLatin1String("3E") || code == QLatin1String("Q")) {
+        return QString::fromLatin1(SmartEncoder);
+    }
+    if (code == QLatin1String("6D") || code == QLatin1String("9D")) {
+        return QString::fromLatin1(AbsoluteEncoder);
+    }
+    if (code == QLatin1String("R") || code == QLatin1String("41") ||
+        code == QLatin1String("___G")) {
+        return QString::fromLatin1(Resolver);
+    }
+    return QString::fromLatin1(RegularEncoder);
+}
+
+MotorParameterCheck::Result MotorParameterCheck::Validate(const Texts& texts,
+                                                          const ParameterLimits& limits)
+{
+    Result result;
+    const auto fail = [&result](Field field, const QString& message) {
+        result.Ok = false;
+        result.Failed = field;
+        result.Message = message;
+        return result;
+    };
+    // An empty field fails the range check whatever the range.
+    const auto inRange = [&](Field field, int parameter, bool integer) {
+        const QString& text = texts[field];
+        if (text.trimmed().isEmpty()) {
+            return false;
+        }
+        const double value = integer ? ReadInteger(text) : ReadDecimal(text);
+        return limits.Contains(parameter, value);
+    };
+
+    if (!inRange(Field::RatedSpeed, 16, false)) {
+        return fail(Field::RatedSpeed,
+                    Format(texts.Linear ? "Motor Rated Speed must be between %.2lf and %.2lf mps"
+                                        : "Motor Rated Speed must be between %.2lf and %.2lf rps",
+                           limits[16]));
+    }
+    if (texts.Linear) {
+        if (!inRange(Field::PolePairsOrPitch, 29, false)) {
+            return fail(Field::PolePairsOrPitch,
+                        Format("Electrical Pitch must be between %.2lf and %.2lf mm", limits[29]));
+        }
+    } else if (!inRange(Field::PolePairsOrPitch, 18, true)) {
+        return fail(
+            Field::PolePairsOrPitch,
+            Format("Motor Pole Pairs must be between %.0lf and %.0lf pole pairs", limits[18]));
+    }
+    for (const RangeCheck& check : AfterPolePairs) {
+        if (!inRange(check.field, check.parameter, check.integer)) {
+            return fail(check.field, Format(texts.Linear ? check.linear : check.rotary,
+                                            limits[check.parameter]));
+        }
+    }
+    if (ReadDecimal(texts[Field::MaxInductance]) < ReadDecimal(texts[Field::MinInductance])) {
+        return fail(Field::MaxInductance,
+                    QStringLiteral("Maximum Inductance must be greater than or equal to Minimum "
+                                   "Inductance"));
+    }
+    if (!inRange(Field::FeedbackResolution, 1, true)) {
+        const bool counts = IsAbsoluteOrResolver(texts.FeedbackType);
+        const char* format =
+            texts.Linear
+                ? (counts ? "Feedback Resolution must be between %.0lf and %.0lf counts/electrical "
+                            "pitch"
+                          : "Feedback Resolution must be between %.0lf and %.0lf post-quad "
+                            "pulses/electrical pitch")
+                : (counts ? "Feedback Resolution must be between %.0lf and %.0lf counts/rev"
+                          : "Feedback Resolution must be between %.0lf and %.0lf post-quad "
+                            "pulses/rev");
+        return fail(Field::FeedbackResolution, Format(format, limits[1]));
+    }
+    return result;
+}
+
+MotorParameterCheck::Texts MotorParameterCheck::FromMotor(const IOrvexMotor& motor)
+{
+    Texts texts;
+    const QString package = motor.Field(MotorField::Package);
+    // Package texts other than these have no entry in the page's combo; a
+    // motor of unknown kind is taken as rotary.
+    texts.Linear = package == QLatin1String("Linear") || package == QLatin1String("Table");
+    for (int i = 0; i < FieldCount; ++i) {
+        texts.Fields[static_cast<std::size_t>(i)] = motor.Field(RecordFieldOf[i]);
+    }
+    texts.FeedbackType = FeedbackTypeOfCode(motor.Field(MotorField::Feedback));
+    QString& resolution = texts[Field::FeedbackResolution];
+    if (texts.FeedbackType == QLatin1String(AbsoluteEncoder)) {
+        const int counts = ReadInteger(resolution);
+        resolution = QString::number(counts < 0 ? 0u : static_cast<unsigned>(counts));
+    } else if (texts.FeedbackType == QLatin1String(Resolver)) {
+        resolution = QStringLiteral("4096");
+    }
+    const bool hallsApply = texts.FeedbackType == QLatin1String(RegularEncoder) ||
+                            texts.FeedbackType == QLatin1String(SmartEncoder);
+    texts.InvertHallSignals =
+        hallsApply && motor.Field(MotorField::Series) == QLatin1String("Vantor");
+    return texts;
+}
+
+MotorParameterCheck::Values MotorParameterCheck::ToValues(const Texts& texts)
+{
+    const auto decimal = [&texts](Field field) {
+        return static_cast<float>(ReadDecimal(texts[field]));
+    };
+    Values values;
+    if (texts.Linear) {
+        values.MotorIsLinear = 1;
+        values.MotorPolePairs = 1;
+        values.ElectricalPitch = decimal(Field::PolePairsOrPitch);
+    } else {
+        values.MotorIsLinear = 0;
+        values.MotorPolePairs = ReadInteger(texts[Field::PolePairsOrPitch]);
+        values.ElectricalPitch = 0.0f;
+    }
+    values.MotorRatedSpeed = decimal(Field::RatedSpeed);
+    values.MotorInertia = decimal(Field::InertiaOrMass);
+    values.MotorDamping = decimal(Field::Damping);
+    values.MotorThermalTimeConstant = decimal(Field::MotorThermalTimeConstant);
+    values.WindingThermalTimeConstant = decimal(Field::WindingThermalTimeConstant);
+    values.ThermalResistance = decimal(Field::ThermalResistance);
+    values.AmbientTemperature = decimal(Field::AmbientTemperature);
+    values.MaxWindingTemperature = decimal(Field::MaxWindingTemperature);
+    values.MotorKe = decimal(Field::Ke);
+    values.ContinuousCurrent = decimal(Field::ContinuousCurrent);
+    values.ContinuousCurrentDerating = decimal(Field::ContinuousCurrentDerating);
+    values.PeakCurrent = decimal(Field::PeakCurrent);
+    values.WindingResistance = decimal(Field::WindingResistance);
+    const double maxInductance = ReadDecimal(texts[Field::MaxInductance]);
+    const double minInductance = ReadDecimal(texts[Field::MinInductance]);
+    values.MaxInductance = static_cast<float>(maxInductance);
+    // A zero maximum would make the ratio infinite or NaN; the drive gets 0 then.
+    values.InductanceRatio =
+        maxInductance > 0.0 ? static_cast<float>(minInductance / maxInductance) : 0.0f;
+    values.FeedbackAuxiliary = 0;
+    values.FeedbackResolution = texts.FeedbackType == QLatin1String(Resolver)
+                                    ? 4096
+                                    : ReadInteger(texts[Field::FeedbackResolution]);
+    values.InvertHallSignals = texts.InvertHallSignals ? 1 : 0;
+    return values;
+}
+
+} // namespace Orvex

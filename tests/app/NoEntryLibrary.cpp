@@ -1,0 +1,5 @@
+// A loadable library without the registration entry point.
+extern "C" int OrvexNoEntry()
+{
+    return 0;
+}

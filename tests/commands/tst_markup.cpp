@@ -1,0 +1,344 @@
+#include "Markup.h"
+
+#include <QTest>
+
+#include <string>
+
+using Orvex::CMarkup;
+
+namespace {
+
+std::string Bytes(const QByteArray& bytes)
+{
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+} // namespace
+
+class tst_Markup : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void accepts_data();
+    void accepts();
+    void rejects_data();
+    void rejects();
+    void failedParseLeavesEmptyDocument();
+    void elementText_data();
+    void elementText();
+    void attributeValue_data();
+    void attributeValue();
+    void findSiblingMovesForwardOnly();
+    void enterAndLeave();
+    void nothingParsedAnswersNothing();
+    void deepNestingDoesNotOverflowTheStack();
+    void truncatedInputIsRejected();
+    void embeddedNulIsData();
+};
+
+void tst_Markup::accepts_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("elements");
+
+    QTest::newRow("empty element") << QByteArray("<a/>") << 1;
+    QTest::newRow("quotes") << QByteArray("<a x='1' y=\"2\"></a>") << 1;
+    QTest::newRow("empty child with attribute") << QByteArray("<a><b x='1'/><c/></a>") << 3;
+    QTest::newRow("white space in tags") << QByteArray("<a\n\tx = '1'\r\n><b\n/></a\n>") << 2;
+    QTest::newRow("prolog") << QByteArray("<?xml version=\"1.0\"?>\r\n<!-- made by hand -->\r\n"
+                                          "<!DOCTYPE a [<!ELEMENT a ANY>]>\r\n<a/>\r\n")
+                            << 1;
+    QTest::newRow("markup in comment") << QByteArray("<a><!-- <b> </c> --></a>") << 1;
+    QTest::newRow("markup in CDATA") << QByteArray("<a><![CDATA[<b></c>]]></a>") << 1;
+    QTest::newRow("instruction in content") << QByteArray("<a><?pi <b>?><c/></a>") << 2;
+    QTest::newRow("declaration in content") << QByteArray("<a><!ENTITY x 'y'><c/></a>") << 2;
+    QTest::newRow("quote and > in attribute") << QByteArray("<a x='\"b>\"' y=\"'/>'\"/>") << 1;
+    QTest::newRow("non-ASCII names and text") << QByteArray("<\xc3\xa9l>\x83\x5c</\xc3\xa9l>") << 1;
+}
+
+void tst_Markup::accepts()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, elements);
+
+    CMarkup markup;
+    QVERIFY(markup.ParseDocument(Bytes(text)));
+    QCOMPARE(markup.Error(), std::string());
+    QCOMPARE(markup.ElementCount(), static_cast<std::size_t>(elements));
+}
+
+void tst_Markup::rejects_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("error");
+
+    const QString endOfTag = QStringLiteral("End of tag not found");
+    QTest::newRow("open comment") << QByteArray("<a><!-- x </a>") << endOfTag;
+    QTest::newRow("open instruction") << QByteArray("<?xml version='1.0'") << endOfTag;
+    QTest::newRow("open CDATA") << QByteArray("<a><![CDATA[x</a>") << endOfTag;
+    QTest::newRow("open declaration") << QByteArray("<!DOCTYPE a [ <!ELEMENT a ANY> ") << endOfTag;
+
+    const QString noElement = QStringLiteral("Element tag not found");
+    QTest::newRow("empty text") << QByteArray("") << noElement;
+    QTest::newRow("no element") << QByteArray("just text") << noElement;
+    QTest::newRow("only a comment") << QByteArray("<!-- nothing -->") << noElement;
+    QTest::newRow("blank after <") << QByteArray("<a>< b/></a>") << noElement;
+    QTest::newRow("<>") << QByteArray("<>") << noElement;
+
+    const QString quote = QStringLiteral("Tag starts with quote");
+    QTest::newRow("quoted element name") << QByteArray("<'a'/>") << quote;
+    QTest::newRow("quoted attribute name") << QByteArray("<a \"x\"='1'/>") << quote;
+
+    const QString invalid = QStringLiteral("Invalid node");
+    QTest::newRow("attribute without value") << QByteArray("<a x/>") << invalid;
+    QTest::newRow("unquoted value") << QByteArray("<a x=1/>") << invalid;
+    QTest::newRow("slash inside tag") << QByteArray("<a / >") << invalid;
+    QTest::newRow("< inside tag") << QByteArray("<a x='1' <b/>") << invalid;
+
+    const QString abrupt = QStringLiteral("Abrupt end within tag");
+    QTest::newRow("lone <") << QByteArray("<") << abrupt;
+    QTest::newRow("cut after name") << QByteArray("<a") << abrupt;
+    QTest::newRow("cut in value") << QByteArray("<a x='1") << abrupt;
+    QTest::newRow("cut before =") << QByteArray("<a x") << abrupt;
+    QTest::newRow("cut after /") << QByteArray("<a/") << abrupt;
+
+    QTest::newRow("missing end tag")
+        << QByteArray("<a><b></b>") << QStringLiteral("End tag of a element not found");
+    QTest::newRow("missing inner end tag")
+        << QByteArray("<a><b>") << QStringLiteral("End tag of b element not found");
+    QTest::newRow("inner element left open")
+        << QByteArray("<a><b></a>") << QStringLiteral("Expecting end tag of element b");
+    QTest::newRow("wrong end tag")
+        << QByteArray("<a></b>") << QStringLiteral("End tag does not correspond to a");
+    QTest::newRow("end tag in other case")
+        << QByteArray("<a></A>") << QStringLiteral("End tag does not correspond to a");
+    QTest::newRow("stray end tag")
+        << QByteArray("</x>") << QStringLiteral("End tag does not correspond to x");
+    QTest::newRow("end tag cut") << QByteArray("<a></a")
+                                 << QStringLiteral("End tag not completed for element a");
+    QTest::newRow("end tag with attribute")
+        << QByteArray("<a></a x>") << QStringLiteral("End tag not completed for element a");
+}
+
+void tst_Markup::rejects()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, error);
+
+    CMarkup markup;
+    QVERIFY(!markup.ParseDocument(Bytes(text)));
+    QCOMPARE(QString::fromStdString(markup.Error()), error);
+    QCOMPARE(markup.ElementCount(), std::size_t{0});
+    QVERIFY(!markup.FindSibling("a"));
+}
+
+void tst_Markup::failedParseLeavesEmptyDocument()
+{
+    CMarkup markup;
+    QVERIFY(markup.ParseDocument("<a x='1'><b/></a>"));
+    QVERIFY(markup.FindSibling("a"));
+
+    QVERIFY(!markup.ParseDocument("<a x='1'><b></a>"));
+    QVERIFY(!markup.FindSibling("a"));
+    QVERIFY(!markup.EnterElement());
+    QCOMPARE(markup.AttributeValue("x"), std::string());
+
+    // A good parse afterwards clears the error again.
+    QVERIFY(markup.ParseDocument("<a/>"));
+    QCOMPARE(markup.Error(), std::string());
+}
+
+void tst_Markup::elementText_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("text");
+
+    QTest::newRow("plain") << QByteArray("07") << QByteArray("07");
+    QTest::newRow("white space kept") << QByteArray(" Y ") << QByteArray(" Y ");
+    QTest::newRow("unknown entity kept")
+        << QByteArray("a &amp; b &copy;") << QByteArray("a & b &copy;");
+    QTest::newRow("five entities")
+        << QByteArray("&lt;&gt;&amp;&apos;&quot;") << QByteArray("<>&'\"");
+    QTest::newRow("entities are case-sensitive")
+        << QByteArray("&LT;&Amp;") << QByteArray("&LT;&Amp;");
+    QTest::newRow("no semicolon") << QByteArray("&amp &lt") << QByteArray("&amp &lt");
+    QTest::newRow("numeric references untouched")
+        << QByteArray("&#65;&#x41;") << QByteArray("&#65;&#x41;");
+    QTest::newRow("amp then entity") << QByteArray("&&lt;") << QByteArray("&<");
+    QTest::newRow("trailing amp") << QByteArray("x&") << QByteArray("x&");
+    QTest::newRow("CDATA") << QByteArray("<![CDATA[x<y]]>") << QByteArray("x<y");
+    QTest::newRow("CDATA after white space")
+        << QByteArray("\r\n\t <![CDATA[ &amp; ]]>") << QByteArray(" &amp; ");
+    QTest::newRow("CDATA then text") << QByteArray("<![CDATA[a]]>b") << QByteArray("a");
+    QTest::newRow("CDATA not first")
+        << QByteArray("x<![CDATA[a]]>") << QByteArray("x<![CDATA[a]]>");
+    QTest::newRow("UTF-8") << QByteArray("\xc2\xb0"
+                                         "C \xe2\x82\xac")
+                           << QByteArray("\xc2\xb0"
+                                         "C \xe2\x82\xac");
+    QTest::newRow("double-byte") << QByteArray("\x83\x5c\x82\xa0")
+                                 << QByteArray("\x83\x5c\x82\xa0");
+    QTest::newRow("child markup is content")
+        << QByteArray("x<b>&lt;</b>") << QByteArray("x<b><</b>");
+    QTest::newRow("empty") << QByteArray("") << QByteArray("");
+}
+
+void tst_Markup::elementText()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, text);
+
+    CMarkup markup;
+    QVERIFY(markup.ParseDocument(Bytes("<r><e>" + content + "</e><e2/></r>")));
+    QVERIFY(markup.FindSibling("r"));
+    QVERIFY(markup.EnterElement());
+    QVERIFY(markup.FindSibling("e"));
+    QCOMPARE(QByteArray::fromStdString(markup.ElementText()), text);
+    QVERIFY(markup.FindSibling("e2"));
+    QCOMPARE(markup.ElementText(), std::string());
+}
+
+void tst_Markup::attributeValue_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("value");
+
+    QTest::newRow("single quotes") << "a" << QByteArray("1");
+    QTest::newRow("double quotes, entity") << "b" << QByteArray("x & y");
+    QTest::newRow("apos") << "c" << QByteArray("it's");
+    QTest::newRow("spaces around =") << "d" << QByteArray("q\"q");
+    QTest::newRow("unknown entity") << "e" << QByteArray("&copy;");
+    QTest::newRow("empty value") << "f" << QByteArray("");
+    QTest::newRow("name is case-sensitive") << "A" << QByteArray("");
+    QTest::newRow("absent") << "g" << QByteArray("");
+    QTest::newRow("element name is no attribute") << "el" << QByteArray("");
+}
+
+void tst_Markup::attributeValue()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, value);
+
+    CMarkup markup;
+    QVERIFY(markup.ParseDocument("<el a='1' b=\"x &amp; y\" c='it&apos;s' d = 'q\"q'\n"
+                                 "e='&copy;' f=''></el>"));
+    QCOMPARE(markup.AttributeValue(name.toStdString()), std::string());
+    QVERIFY(markup.FindSibling("el"));
+    QCOMPARE(QByteArray::fromStdString(markup.AttributeValue(name.toStdString())), value);
+}
+
+void tst_Markup::findSiblingMovesForwardOnly()
+{
+    CMarkup markup;
+    QVERIFY(markup.ParseDocument("<?xml version='1.0'?><root>"
+                                 "<x n='1'><y n='inner'/></x><y n='2'/><x n='3'/><z n='4'/>"
+                                 "</root>"));
+    QVERIFY(markup.FindSibling("root"));
+    QVERIFY(!markup.FindSibling("root"));
+    QVERIFY(markup.EnterElement());
+
+    QVERIFY(markup.FindSibling("x"));
+    QCOMPARE(markup.AttributeValue("n"), "1");
+    QVERIFY(markup.FindSibling("x"));
+    QCOMPARE(markup.AttributeValue("n"), "3");
+    // y stands before the current element: not found, position unchanged.
+    QVERIFY(!markup.FindSibling("y"));
+    QCOMPARE(markup.AttributeValue("n"), "3");
+    QVERIFY(!markup.FindSibling("X"));
+    QVERIFY(markup.FindSibling("z"));
+    QCOMPARE(markup.AttributeValue("n"), "4");
+}
+
+void tst_Markup::enterAndLeave()
+{
+    CMarkup markup;
+    QVERIFY(markup.ParseDocument("<root><t n='1'><r n='a'/><r n='b'/></t><t n='2'/></root>"));
+    QVERIFY(!markup.EnterElement()); // nothing current yet
+    QVERIFY(!markup.LeaveElement()); // already at top level
+    QVERIFY(markup.FindSibling("root"));
+    QVERIFY(markup.EnterElement());
+    QVERIFY(!markup.EnterElement());
+
+    QVERIFY(markup.FindSibling("t"));
+    QVERIFY(markup.EnterElement());
+    QVERIFY(!markup.FindSibling("t")); // children only, not the parent's siblings
+    QVERIFY(markup.FindSibling("r"));
+    QVERIFY(markup.FindSibling("r"));
+    QCOMPARE(markup.AttributeValue("n"), "b");
+    QVERIFY(markup.LeaveElement());
+    QCOMPARE(markup.AttributeValue("n"), "1");
+
+    // The search goes on after the element that was left.
+    QVERIFY(markup.FindSibling("t"));
+    QCOMPARE(markup.AttributeValue("n"), "2");
+    QVERIFY(markup.EnterElement());
+    QVERIFY(!markup.FindSibling("r"));
+    QVERIFY(markup.LeaveElement());
+    QVERIFY(markup.LeaveElement());
+    QVERIFY(!markup.LeaveElement());
+}
+
+void tst_Markup::nothingParsedAnswersNothing()
+{
+    CMarkup markup;
+    QVERIFY(!markup.FindSibling("a"));
+    QVERIFY(!markup.EnterElement());
+    QVERIFY(!markup.LeaveElement());
+    QCOMPARE(markup.ElementText(), std::string());
+    QCOMPARE(markup.AttributeValue("a"), std::string());
+}
+
+void tst_Markup::deepNestingDoesNotOverflowTheStack()
+{
+    constexpr int Depth = 200000;
+    std::string text;
+    for (int i = 0; i < Depth; ++i)
+        text += "<a>";
+    const std::string open = text;
+    text += "deep";
+    for (int i = 0; i < Depth; ++i)
+        text += "</a>";
+
+    CMarkup markup;
+    QVERIFY(markup.ParseDocument(text));
+    QCOMPARE(markup.ElementCount(), static_cast<std::size_t>(Depth));
+    for (int i = 0; i < Depth - 1; ++i) {
+        QVERIFY(markup.FindSibling("a"));
+        QVERIFY(markup.EnterElement());
+    }
+    QVERIFY(markup.FindSibling("a"));
+    QCOMPARE(markup.ElementText(), "deep");
+
+    QVERIFY(!markup.ParseDocument(open));
+    QCOMPARE(markup.Error(), "End tag of a element not found");
+}
+
+void tst_Markup::truncatedInputIsRejected()
+{
+    const std::string text = "<?xml version=\"1.0\"?>\n<!-- c -->\n<database name=\"x &amp; y\">"
+                             "<table><Row><F2>01</F2><F5><![CDATA[a<b]]></F5><F9/></Row></table>"
+                             "</database>";
+    CMarkup markup;
+    QVERIFY(markup.ParseDocument(text));
+    for (std::size_t length = 0; length < text.size(); ++length) {
+        QVERIFY2(!markup.ParseDocument(std::string_view(text).substr(0, length)),
+                 qPrintable(QString::number(length)));
+        QVERIFY(!markup.Error().empty());
+        QVERIFY(!markup.FindSibling("database"));
+    }
+}
+
+void tst_Markup::embeddedNulIsData()
+{
+    const std::string text("<a k='1\0002'>x\0y</a>", 19);
+    CMarkup markup;
+    QVERIFY(markup.ParseDocument(text));
+    QVERIFY(markup.FindSibling("a"));
+    QCOMPARE(markup.ElementText(), std::string("x\0y", 3));
+    QCOMPARE(markup.AttributeValue("k"), std::string("1\0002", 3));
+}
+
+QTEST_APPLESS_MAIN(tst_Markup)
+
+#include "tst_markup.moc"
