@@ -345,6 +345,7 @@ void COrvexSupportToolDlg::UpdatePortDetails()
         return;
     }
     m_pPortDescription->setText(entry->Description);
+    m_pPortDescription->setVisible(entry->Description != entry->SystemLocation);
     m_pPortPath->setText(entry->SystemLocation);
     const QString problem =
         entry->Virtual ? QString() : Orvex::PortAccessProblem(entry->SystemLocation);

@@ -16,9 +16,9 @@ const QSet<QString> kCoolingKeys{"NHS",   "HS",        "Water",     "AIR",      
                                  "Table", "Table-CL1", "Table-CL2", "Table-CL3", "Table-CL4"};
 
 // Feedback codes the wizard knows how to turn into a feedback type.
-const QSet<QString> kFeedbackCodes{"_",  "X",  "XX", "N",   "H",    "E1",   "___JN", "___JQ",
-                                   "1E", "2F", "E",  "E2",  "E3",   "E4",   "ENC",   "J",
-                                   "L",  "41", "R",  "3E",  "Q",    "6D",   "9D",    "___G"};
+const QSet<QString> kFeedbackCodes{"_",  "X",  "XX", "N",  "H",  "E1", "___JN", "___JQ",
+                                   "1E", "2F", "E",  "E2", "E3", "E4", "ENC",   "J",
+                                   "L",  "41", "R",  "3E", "Q",  "6D", "9D",    "___G"};
 
 } // namespace
 
@@ -44,12 +44,12 @@ private:
 void TestShippedData::initTestCase()
 {
     QStringList messages;
-    QVERIFY(LoadCommandDatabase(m_lists, kDataDir,
-                                [&](const QString& text) { messages << text; }));
+    QVERIFY(LoadCommandDatabase(m_lists, kDataDir, [&](const QString& text) { messages << text; }));
     QVERIFY2(messages.isEmpty(), qPrintable(messages.join(QLatin1Char('\n'))));
     FillParameterLimits(m_lists, m_limits);
     QVERIFY(m_server.LoadMotorDatabase(kDataDir + QStringLiteral("/OrvexMotorDatabase.xml")));
-    QVERIFY(m_server.LoadCrossReference(kDataDir + QStringLiteral("/WindNum CustomNum CrossRef.xml")));
+    QVERIFY(
+        m_server.LoadCrossReference(kDataDir + QStringLiteral("/WindNum CustomNum CrossRef.xml")));
     QVERIFY(m_server.GetOrvexMotorCollection()->Count() > 100);
 }
 
@@ -57,13 +57,15 @@ void TestShippedData::commandDatabaseTables()
 {
     QCOMPARE(m_lists.Errors.size(), size_t(64));
     for (int i = 0; i < 64; ++i)
-        QCOMPARE(m_lists.Errors[size_t(i)]->m_Number, QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));
+        QCOMPARE(m_lists.Errors[size_t(i)]->m_Number,
+                 QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')));
     QVERIFY(m_lists.Parameters.size() > 100);
     QVERIFY(!m_lists.Status.empty());
     QVERIFY(!m_lists.XCommands.empty());
     for (const auto& parameter : m_lists.Parameters) {
         const int n = LeadingInteger(parameter->m_Number);
-        QVERIFY2(m_limits[n].Minimum <= m_limits[n].Default && m_limits[n].Default <= m_limits[n].Maximum,
+        QVERIFY2(m_limits[n].Minimum <= m_limits[n].Default &&
+                     m_limits[n].Default <= m_limits[n].Maximum,
                  qPrintable(parameter->m_Number));
     }
 }
@@ -74,9 +76,11 @@ void TestShippedData::everyMotorPassesTheMotorPageChecks()
     QStringList failures;
     for (int i = 0; i < motors.Count(); ++i) {
         const auto motor = motors.Item(i);
-        const auto result = MotorParameterCheck::Validate(MotorParameterCheck::FromMotor(*motor), m_limits);
+        const auto result =
+            MotorParameterCheck::Validate(MotorParameterCheck::FromMotor(*motor), m_limits);
         if (!result.Ok)
-            failures << motor->Field(MotorField::PartNumber) + QStringLiteral(": ") + result.Message;
+            failures << motor->Field(MotorField::PartNumber) + QStringLiteral(": ") +
+                            result.Message;
     }
     QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
 }
