@@ -45,7 +45,7 @@ CAboutDlg::CAboutDlg(Orvex::IOrvexConfig& config, Orvex::ComponentFactory& facto
 void CAboutDlg::FillVersions(Orvex::IOrvexConfig& config, Orvex::ComponentFactory& factory,
                              Orvex::IUiServices& ui)
 {
-    try {
+    Orvex::RunShowingErrors(ui, QString::fromLatin1(Orvex::ProgramName), [&] {
         m_pProductVersion->setText(
             QStringLiteral("Product Version %1\r\n").arg(Orvex::ProductVersion()));
         m_pBridgeVersion->setText(
@@ -54,11 +54,7 @@ void CAboutDlg::FillVersions(Orvex::IOrvexConfig& config, Orvex::ComponentFactor
             factory.Create<Orvex::ILinkPort>(QString::fromLatin1(Orvex::ProgId::LinkPort));
         m_pLinkVersion->setText(
             QStringLiteral("ComHost2.exe, Version %1\r\n").arg(link->Version()));
-    } catch (const Orvex::ComponentError& error) {
-        ui.ShowMessage(QStringLiteral("Orvex Support Tool"), error.Description());
-    } catch (const Orvex::FrameworkException& error) {
-        ui.ShowMessage(QStringLiteral("Orvex Support Tool"), error.Message().left(1024));
-    }
+    });
 }
 
 QString CAboutDlg::ProductVersionLine() const

@@ -74,7 +74,6 @@ constexpr std::array<MenuEntry, 8> kMenu{{
 
 const QString kCommunicationsStatus = QStringLiteral("Communications Status");
 const QString kCommunicationsError = QStringLiteral("Communications Error");
-constexpr int kFrameworkMessageMax = 1024;
 
 QLabel* MakeErrorLabel(const QString& text, bool bold, QWidget* parent)
 {
@@ -324,14 +323,8 @@ void COrvexSupportToolDlg::ApplyPortSelection()
         auto* owner = dynamic_cast<Orvex::ILinkOwningPage*>(Page(id));
         if (!owner || !owner->HasLink())
             continue;
-        try {
-            owner->ReopenLink(m_selectedPort);
-        } catch (const Orvex::ComponentError& error) {
-            Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError, error.Description());
-        } catch (const Orvex::FrameworkException& error) {
-            Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError,
-                                    error.Message().left(kFrameworkMessageMax));
-        }
+        Orvex::RunShowingErrors(m_context.Ui, kCommunicationsError,
+                                [&] { owner->ReopenLink(m_selectedPort); });
     }
 }
 
@@ -409,7 +402,7 @@ QString COrvexSupportToolDlg::ConnectionResultText(int answer)
 void COrvexSupportToolDlg::TestConnection()
 {
     ORVEX_GUARDED([&] {
-        try {
+        Orvex::RunShowingErrors(m_context.Ui, kCommunicationsStatus, [&] {
             StopStatusAutoUpdate();
             m_context.Config.SetPortNumber(m_selectedPort);
             int answer = 0;
@@ -426,12 +419,7 @@ void COrvexSupportToolDlg::TestConnection()
             } else {
                 ShowConnectionError(true, ConnectionResultText(answer));
             }
-        } catch (const Orvex::ComponentError& error) {
-            Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsStatus, error.Description());
-        } catch (const Orvex::FrameworkException& error) {
-            Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsStatus,
-                                    error.Message().left(kFrameworkMessageMax));
-        }
+        });
     });
 }
 

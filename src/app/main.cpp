@@ -4,6 +4,7 @@
 #include "PortRegistry.h"
 #include "ProgramInfo.h"
 #include "SerialDeviceSource.h"
+#include "TraceFile.h"
 #include "WidgetUiServices.h"
 
 #include <QApplication>
@@ -33,6 +34,11 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("OrvexSupportTool"));
     QCoreApplication::setApplicationVersion(Orvex::ProductVersion());
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // The trace goes to standard error; ORVEX_TRACE_FILE names a file to copy it to.
+    const QString traceFile = qEnvironmentVariable("ORVEX_TRACE_FILE");
+    if (!traceFile.isEmpty() && !Orvex::InstallTraceFile(traceFile))
+        qWarning("Cannot write the trace file %s", qPrintable(traceFile));
 
     QSettings settings;
     Orvex::WidgetUiServices ui;

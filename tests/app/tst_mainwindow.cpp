@@ -105,6 +105,7 @@ private Q_SLOTS:
     void destructionRemembersListedPort();
     void aboutBoxShowsVersions();
     void aboutBoxReportsMissingLink();
+    void enterAndEscape();
 };
 
 void TestMainWindow::initialisation()
@@ -286,6 +287,23 @@ void TestMainWindow::aboutBoxReportsMissingLink()
     QVERIFY(shown);
     QCOMPARE(f.ui.Messages.size(), size_t(1));
     QCOMPARE(f.ui.Messages[0].Text, QStringLiteral("Class not registered: ComHost2.LinkPort"));
+}
+
+void TestMainWindow::enterAndEscape()
+{
+    Fixture f(TwoPorts());
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    // Enter and Escape inside a page do nothing.
+    QTest::keyClick(f.window->ActivePage(), Qt::Key_Return);
+    QTest::keyClick(f.window->ActivePage(), Qt::Key_Escape);
+    QVERIFY(f.window->isVisible());
+    // Enter on the window does nothing; Escape ends it.
+    QTest::keyClick(f.window.get(), Qt::Key_Enter);
+    QVERIFY(f.window->isVisible());
+    QTest::keyClick(f.window.get(), Qt::Key_Escape);
+    QVERIFY(!f.window->isVisible());
+    QCOMPARE(f.window->result(), int(QDialog::Rejected));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,9 +1,12 @@
+#include "FakeUiServices.h"
 #include "UiServices.h"
 #include "WaitDlg.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
+
+#include <stdexcept>
 
 class TestUiServices : public QObject
 {
@@ -13,6 +16,7 @@ private Q_SLOTS:
     void classicFilters_data();
     void classicFilters();
     void waitWindowShowsItsText();
+    void failuresShownInMessageBoxes();
 };
 
 void TestUiServices::classicFilters_data()
@@ -46,6 +50,26 @@ void TestUiServices::waitWindowShowsItsText()
     wait.SetText(QStringLiteral("Uploading Orvex configuration..."));
     QCOMPARE(wait.findChild<QLabel*>(QStringLiteral("waitText"))->text(),
              QStringLiteral("Uploading Orvex configuration..."));
+}
+
+void TestUiServices::failuresShownInMessageBoxes()
+{
+    OrvexTest::FakeUiServices ui;
+    const QString caption = QStringLiteral("Communications Error");
+    QVERIFY(Orvex::RunShowingErrors(ui, caption, [] {}));
+    QVERIFY(!Orvex::RunShowingErrors(ui, caption, [] {
+        throw Orvex::ComponentError(0x80004005u, QStringLiteral("Port closed"));
+    }));
+    QVERIFY(!Orvex::RunShowingErrors(
+        ui, caption, [] { throw Orvex::FrameworkException(QString(3000, QLatin1Char('m'))); }));
+    QCOMPARE(ui.Messages.size(), size_t(2));
+    QCOMPARE(ui.Messages[0].Caption, caption);
+    QCOMPARE(ui.Messages[0].Text, QStringLiteral("Port closed"));
+    QCOMPARE(ui.Messages[1].Text, QString(1024, QLatin1Char('m')));
+    // Anything else is left to the guarded handler around it.
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, Orvex::RunShowingErrors(ui, caption, [] {
+                                 throw std::runtime_error("other");
+                             }));
 }
 
 QTEST_MAIN(TestUiServices)

@@ -1,6 +1,10 @@
 #include "ComponentError.h"
 #include "ErrorReport.h"
 #include "TraceCapture.h"
+#include "TraceFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <QTest>
 
@@ -22,6 +26,7 @@ private Q_SLOTS:
     void checkOrThrowTracesAndRaisesUnexpected();
     void systemErrors_data();
     void systemErrors();
+    void traceFileReceivesTraceLines();
 };
 
 void TestErrorReport::traceLineFormat_data()
@@ -142,6 +147,24 @@ void TestErrorReport::systemErrors()
     QCOMPARE(capture.Lines().size(), 1);
     QVERIFY2(capture.Lines().first().endsWith(QStringLiteral("} ") + expected),
              qPrintable(capture.Lines().first()));
+}
+
+void TestErrorReport::traceFileReceivesTraceLines()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("trace.log"));
+    QVERIFY(InstallTraceFile(path));
+    ORVEX_TRACE_ERROR(QStringLiteral("Error 0x80004005"));
+    RemoveTraceFile();
+    ORVEX_TRACE_ERROR(QStringLiteral("not copied"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    QVERIFY2(text.contains(QStringLiteral("orvex.trace: ")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("tst_errorreport.cpp(")));
+    QVERIFY(text.contains(QStringLiteral("} Error 0x80004005")));
+    QVERIFY(!text.contains(QStringLiteral("not copied")));
+    QVERIFY(!InstallTraceFile(dir.filePath(QStringLiteral("missing/trace.log"))));
 }
 
 QTEST_GUILESS_MAIN(TestErrorReport)

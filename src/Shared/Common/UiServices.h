@@ -1,8 +1,11 @@
 #pragma once
 
+#include "ComponentError.h"
+
 #include <QString>
 
 #include <memory>
+#include <utility>
 
 class QDialog;
 class QWidget;
@@ -70,6 +73,25 @@ public:
 inline void ShowErrorMessage(IUiServices& ui, const QString& caption, const QString& text)
 {
     ui.ShowMessage(caption, text);
+}
+
+// Longest framework message a message box shows.
+inline constexpr int MessageBoxTextMaxLength = 1024;
+
+// Runs body. A component error shows its description, a framework exception
+// its message, in an OK-only box with the caption; answers false then. Other
+// failures go on to the caller's guarded handler.
+template <class Body> bool RunShowingErrors(IUiServices& ui, const QString& caption, Body&& body)
+{
+    try {
+        std::forward<Body>(body)();
+        return true;
+    } catch (const ComponentError& error) {
+        ShowErrorMessage(ui, caption, error.Description());
+    } catch (const FrameworkException& error) {
+        ShowErrorMessage(ui, caption, error.Message().left(MessageBoxTextMaxLength));
+    }
+    return false;
 }
 
 // "Orvex Configuration Files(*.kvt)|*.kvt||" as a toolkit filter:

@@ -56,24 +56,23 @@ QString WidgetUiServices::AskText(const QString& caption, const QString& label,
 
 QString WidgetUiServices::GetOpenFileName(const FileDialogRequest& request)
 {
-    QFileDialog dialog(m_owner, request.Caption, InitialName(request),
-                       ToolkitFileFilter(request.Filter));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(BareExtension(request.DefaultExtension));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+    return RunFileDialog(request, false);
 }
 
 QString WidgetUiServices::GetSaveFileName(const FileDialogRequest& request)
 {
+    return RunFileDialog(request, true);
+}
+
+QString WidgetUiServices::RunFileDialog(const FileDialogRequest& request, bool save)
+{
     QFileDialog dialog(m_owner, request.Caption, InitialName(request),
                        ToolkitFileFilter(request.Filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(BareExtension(request.DefaultExtension));
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.OverwritePrompt);
+    if (save)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.OverwritePrompt);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();

@@ -24,6 +24,8 @@ public:
     void Pause(int milliseconds) override;
 
 private:
+    QString RunFileDialog(const FileDialogRequest& request, bool save);
+
     QPointer<QWidget> m_owner;
 };
 
