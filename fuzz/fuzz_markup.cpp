@@ -41,6 +41,29 @@ void Walk(Orvex::CMarkup& markup, std::size_t budget)
     }
 }
 
+// Visits every element in document order by position, the way the motor
+// database reads its files, touching each element's attributes.
+void WalkAll(Orvex::CMarkup& markup, std::size_t budget)
+{
+    int depth = 0;
+    while (budget-- > 0) {
+        if (markup.NextSibling()) {
+            volatile std::size_t sink = markup.CurrentName().size() + markup.CurrentLine();
+            sink = sink + (markup.IsEmptyElement() ? 1 : 0);
+            markup.ForEachAttribute([&](std::string_view name, std::string value) {
+                sink = sink + name.size() + value.size();
+            });
+            (void)sink;
+            if (markup.EnterElement())
+                ++depth;
+            continue;
+        }
+        if (depth == 0 || !markup.LeaveElement())
+            return;
+        --depth;
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -51,6 +74,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (parsed == !markup.Error().empty())
         __builtin_trap(); // an error text exactly when the parse fails
     Walk(markup, 4096);
+    Orvex::CMarkup again;
+    again.ParseDocument(text);
+    WalkAll(again, 4096);
     // A second parse on the same reader must start from a clean state.
     markup.ParseDocument(text.substr(0, size / 2));
     Walk(markup, 1024);

@@ -184,10 +184,21 @@ bool COrvexSupportToolApp::OpenMotorDatabase()
 bool COrvexSupportToolApp::LoadCommandDatabase()
 {
     Orvex::CommandDatabaseLists lists;
-    const bool loaded = Orvex::LoadCommandDatabase(lists, m_env.ProgramFolder,
-                                                   [this](const QString& text) { Fail(text); });
+    bool told = false;
+    const bool loaded =
+        Orvex::LoadCommandDatabase(lists, m_env.ProgramFolder, [this, &told](const QString& text) {
+            told = true;
+            Fail(text);
+        });
     if (!loaded) {
         lists.Clear();
+        // A file that exists but cannot be read gets no message from the
+        // loader; the program must not vanish without a word.
+        if (!told) {
+            Fail(QStringLiteral("Unable to read %1.")
+                     .arg(QDir::toNativeSeparators(
+                         Orvex::CommandDatabasePath(m_env.ProgramFolder))));
+        }
         HideSplash();
         return false;
     }

@@ -1,5 +1,7 @@
 #include "Markup.h"
 
+#include <algorithm>
+
 #include <array>
 #include <cstring>
 #include <new>
@@ -371,21 +373,29 @@ std::string CMarkup::ElementText() const
     return TranslateEntities(content);
 }
 
-std::string CMarkup::AttributeValue(std::string_view name) const
+bool CMarkup::ScanAttributes(
+    const std::function<bool(std::string_view name, std::string_view rawValue)>& visit) const
 {
     if (m_current == None)
-        return {};
+        return false;
     const Element& element = At(m_current);
     const char* const s = m_text.data();
-    const std::size_t end = element.StartTagEnd;
+    std::size_t end = element.StartTagEnd;
+    // Leave out the closing "/>" or ">".
+    if (end > element.StartTagBegin && s[end - 1] == '>')
+        --end;
+    if (end > element.StartTagBegin && s[end - 1] == '/')
+        --end;
     std::size_t q = element.StartTagBegin + 1;
     while (q < end && IsNameChar(s[q]))
         ++q;
     for (;;) {
         while (q < end && IsSpace(s[q]))
             ++q;
-        if (q >= end || !IsNameChar(s[q]))
-            return {};
+        if (q >= end)
+            return true;
+        if (!IsNameChar(s[q]))
+            return false;
         const std::size_t nameBegin = q;
         while (q < end && IsNameChar(s[q]))
             ++q;
@@ -393,23 +403,84 @@ std::string CMarkup::AttributeValue(std::string_view name) const
         while (q < end && IsSpace(s[q]))
             ++q;
         if (q >= end || s[q] != '=')
-            return {};
+            return false;
         ++q;
         while (q < end && IsSpace(s[q]))
             ++q;
         if (q >= end || !IsQuote(s[q]))
-            return {};
+            return false;
         const char quote = s[q];
         const std::size_t valueBegin = q + 1;
         q = valueBegin;
         while (q < end && s[q] != quote)
             ++q;
         if (q >= end)
-            return {};
-        if (attributeName == name)
-            return TranslateEntities(std::string_view(s + valueBegin, q - valueBegin));
+            return false;
+        if (visit(attributeName, std::string_view(s + valueBegin, q - valueBegin)))
+            return true;
         ++q;
     }
+}
+
+std::string CMarkup::AttributeValue(std::string_view name) const
+{
+    std::string value;
+    ScanAttributes([&](std::string_view attributeName, std::string_view rawValue) {
+        if (attributeName != name)
+            return false;
+        value = TranslateEntities(rawValue);
+        return true;
+    });
+    return value;
+}
+
+bool CMarkup::ForEachAttribute(
+    const std::function<void(std::string_view name, std::string value)>& visit) const
+{
+    return ScanAttributes([&](std::string_view name, std::string_view rawValue) {
+        visit(name, TranslateEntities(rawValue));
+        return false;
+    });
+}
+
+bool CMarkup::NextSibling()
+{
+    if (m_parent == None)
+        return false;
+    const std::size_t next =
+        m_current == None ? At(m_parent).FirstChild : At(m_current).NextSibling;
+    if (next == None)
+        return false;
+    m_current = next;
+    return true;
+}
+
+std::string_view CMarkup::CurrentName() const
+{
+    return m_current == None ? std::string_view() : ElementName(m_current);
+}
+
+bool CMarkup::IsEmptyElement() const
+{
+    if (m_current == None)
+        return false;
+    const Element& element = At(m_current);
+    if (element.FirstChild != None)
+        return false;
+    for (std::size_t i = element.StartTagEnd; i < element.EndTagBegin; ++i) {
+        if (!IsSpace(m_text[i]))
+            return false;
+    }
+    return true;
+}
+
+std::size_t CMarkup::CurrentLine() const
+{
+    if (m_current == None)
+        return 0;
+    const auto begin = m_text.begin();
+    return 1 + static_cast<std::size_t>(std::count(
+                   begin, begin + static_cast<std::ptrdiff_t>(At(m_current).StartTagBegin), '\n'));
 }
 
 } // namespace Orvex

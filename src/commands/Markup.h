@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,6 +42,27 @@ public:
     // translated; empty when absent or without a current element.
     std::string AttributeValue(std::string_view name) const;
 
+    // Calls visit for every attribute of the current element, in document
+    // order, with entities translated. False when there is no current element
+    // or its attribute list is malformed (after visiting those before the
+    // fault).
+    bool ForEachAttribute(
+        const std::function<void(std::string_view name, std::string value)>& visit) const;
+
+    // Moves to the next element of any name among the current parent's
+    // children (the first child when there is no current element).
+    bool NextSibling();
+
+    // Name of the current element; empty without one.
+    std::string_view CurrentName() const;
+
+    // True when the current element has no child elements and no text but
+    // white space.
+    bool IsEmptyElement() const;
+
+    // Line (from 1) of the current element's start tag; 0 without one.
+    std::size_t CurrentLine() const;
+
     // The last parse error, empty after a successful parse.
     const std::string& Error() const { return m_error; }
 
@@ -72,6 +94,10 @@ private:
     };
 
     bool Fail(std::string message);
+    // Visits the current element's attributes with their raw values until
+    // visit answers true; false when the list is malformed.
+    bool ScanAttributes(
+        const std::function<bool(std::string_view name, std::string_view rawValue)>& visit) const;
     void ClearElements();
     std::size_t AppendElement(const Element& element);
     Element& At(std::size_t index) { return m_elements.get()[index]; }

@@ -1,7 +1,12 @@
 #include "MotorDatabaseReader.h"
 
 #include <QFile>
-#include <QXmlStreamReader>
+
+#include "Markup.h"
+
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace Orvex {
 
@@ -12,6 +17,8 @@ const QLatin1String MotorElement("Motor");
 const QLatin1String CrossReferenceRoot("WindNumCustomNumCrossRef");
 const QLatin1String WindingElement("Winding");
 const QLatin1String FormatVersion("1");
+
+using Attributes = std::vector<std::pair<QString, QString>>;
 
 // Walks one file: root element of a known version whose children are empty
 // elements of one kind, each handed to the caller's reader.
@@ -28,93 +35,68 @@ public:
             m_error = QStringLiteral("%1: %2").arg(m_path, file.errorString());
             return false;
         }
-        m_xml.setDevice(&file);
-        if (!NextElement() || m_xml.name() != root) {
+        const QByteArray bytes = file.readAll();
+        if (!m_xml.ParseDocument(std::string_view(bytes.constData(), std::size_t(bytes.size()))))
+            return Fail(QString::fromStdString(m_xml.Error()));
+        if (!m_xml.NextSibling() || !IsNamed(root))
             return Fail(QStringLiteral("expected the element %1").arg(root));
-        }
-        if (m_xml.attributes().size() != 1 ||
-            m_xml.attributes().value(QLatin1String("version")) != FormatVersion) {
+        Attributes rootAttributes;
+        if (!ReadAttributes(rootAttributes))
+            return false;
+        if (rootAttributes.size() != 1 || rootAttributes[0].first != QLatin1String("version") ||
+            rootAttributes[0].second != FormatVersion) {
             return Fail(
                 QStringLiteral("%1 must carry exactly version=\"%2\"").arg(root, FormatVersion));
         }
-        while (NextElement()) {
-            if (m_xml.name() != element) {
-                return Fail(QStringLiteral("unexpected element %1").arg(m_xml.name()));
-            }
-            if (!readElement(m_xml.attributes())) {
-                return false;
+        m_xml.EnterElement();
+        Attributes attributes;
+        while (m_xml.NextSibling()) {
+            if (!IsNamed(element)) {
+                return Fail(QStringLiteral("unexpected element %1")
+                                .arg(QString::fromUtf8(m_xml.CurrentName().data(),
+                                                       qsizetype(m_xml.CurrentName().size()))));
             }
             // The element must be empty: no text, no children.
-            if (NextElement()) {
+            if (!m_xml.IsEmptyElement())
                 return Fail(QStringLiteral("%1 must be empty").arg(element));
-            }
-            if (m_failed) {
+            if (!ReadAttributes(attributes) || !readElement(attributes))
                 return false;
-            }
         }
-        if (m_failed) {
-            return false;
-        }
-        // Past the root's end only comments and white space may follow.
-        while (!m_xml.atEnd()) {
-            m_xml.readNext();
-            if (m_xml.isStartElement() || IsText()) {
-                return Fail(QStringLiteral("content after the end of %1").arg(root));
-            }
-        }
-        if (m_xml.hasError()) {
-            return Fail(m_xml.errorString());
-        }
+        m_xml.LeaveElement();
+        if (m_xml.NextSibling())
+            return Fail(QStringLiteral("content after the end of %1").arg(root));
         return true;
     }
 
     bool Fail(const QString& why)
     {
-        m_failed = true;
-        m_error = QStringLiteral("%1:%2: %3").arg(m_path).arg(m_xml.lineNumber()).arg(why);
+        m_error = QStringLiteral("%1:%2: %3").arg(m_path).arg(m_xml.CurrentLine()).arg(why);
         return false;
     }
 
     const QString& Error() const { return m_error; }
 
 private:
-    bool IsText() const { return m_xml.isCharacters() && !m_xml.isWhitespace(); }
-
-    // Moves to the next start element; false at the enclosing end element, at
-    // the end of the document or on an error (then m_failed is set).
-    bool NextElement()
+    bool IsNamed(QLatin1String name) const
     {
-        while (!m_xml.atEnd()) {
-            m_xml.readNext();
-            if (m_xml.hasError()) {
-                Fail(m_xml.errorString());
-                return false;
-            }
-            if (m_xml.isStartElement()) {
-                return true;
-            }
-            if (m_xml.isEndElement()) {
-                return false;
-            }
-            if (IsText()) {
-                Fail(QStringLiteral("unexpected text"));
-                return false;
-            }
-            if (m_xml.isDTD() || m_xml.isEntityReference()) {
-                Fail(QStringLiteral("document type declarations and entities are not allowed"));
-                return false;
-            }
-        }
-        if (m_xml.hasError()) {
-            Fail(m_xml.errorString());
-        }
-        return false;
+        const std::string_view current = m_xml.CurrentName();
+        return current == std::string_view(name.data(), std::size_t(name.size()));
+    }
+
+    bool ReadAttributes(Attributes& attributes)
+    {
+        attributes.clear();
+        const bool wellFormed =
+            m_xml.ForEachAttribute([&](std::string_view name, std::string value) {
+                attributes.emplace_back(QString::fromUtf8(name.data(), qsizetype(name.size())),
+                                        QString::fromStdString(value));
+            });
+        return wellFormed || Fail(QStringLiteral("malformed attributes"));
     }
 
     QString m_path;
-    QXmlStreamReader m_xml;
+    CMarkup m_xml;
     QString m_error;
-    bool m_failed = false;
 };
 
 void SetError(QString* error, const QString& text)
@@ -147,40 +129,38 @@ std::optional<MotorTable> MotorDatabaseReader::ReadMotorFile(const QString& path
         MotorField::Stack,      MotorField::Winding, MotorField::Feedback, MotorField::CoolingKey};
     MotorTable table;
     StrictReader reader(path);
-    const bool ok =
-        reader.Read(MotorRoot, MotorElement, [&](const QXmlStreamAttributes& attributes) {
-            MotorRecord record;
-            for (const QXmlStreamAttribute& attribute : attributes) {
-                const int number = MotorRecord::FieldNumber(attribute.name());
-                if (number == 0) {
-                    return reader.Fail(
-                        QStringLiteral("unknown motor field %1").arg(attribute.name()));
-                }
-                // Custom part and base series belong to the winding, so only the
-                // cross reference file holds them.
-                if (number == MotorField::CustomPart || number == MotorField::BaseSeries) {
-                    return reader.Fail(QStringLiteral("%1 belongs in the cross reference file")
-                                           .arg(attribute.name()));
-                }
-                record.SetField(number, attribute.value().toString());
+    const bool ok = reader.Read(MotorRoot, MotorElement, [&](const Attributes& attributes) {
+        MotorRecord record;
+        for (const auto& [name, value] : attributes) {
+            const int number = MotorRecord::FieldNumber(name);
+            if (number == 0) {
+                return reader.Fail(QStringLiteral("unknown motor field %1").arg(name));
             }
-            for (int number : Required) {
-                if (record.Field(number).isEmpty()) {
-                    return reader.Fail(
-                        QStringLiteral("motor without %1").arg(MotorRecord::FieldName(number)));
-                }
+            // Custom part and base series belong to the winding, so only the
+            // cross reference file holds them.
+            if (number == MotorField::CustomPart || number == MotorField::BaseSeries) {
+                return reader.Fail(
+                    QStringLiteral("%1 belongs in the cross reference file").arg(name));
             }
-            const QString& winding = record.Field(MotorField::CustomWinding);
-            if (!winding.isEmpty() && !IsCustomWindingName(winding)) {
-                return reader.Fail(QStringLiteral("invalid custom winding name %1").arg(winding));
+            record.SetField(number, value);
+        }
+        for (int number : Required) {
+            if (record.Field(number).isEmpty()) {
+                return reader.Fail(
+                    QStringLiteral("motor without %1").arg(MotorRecord::FieldName(number)));
             }
-            if (!table.Add(record)) {
-                return reader.Fail(QStringLiteral("motor %1 %2 %3 listed twice")
-                                       .arg(record.Field(MotorField::PartNumber), winding,
-                                            record.Field(MotorField::CoolingKey)));
-            }
-            return true;
-        });
+        }
+        const QString& winding = record.Field(MotorField::CustomWinding);
+        if (!winding.isEmpty() && !IsCustomWindingName(winding)) {
+            return reader.Fail(QStringLiteral("invalid custom winding name %1").arg(winding));
+        }
+        if (!table.Add(record)) {
+            return reader.Fail(QStringLiteral("motor %1 %2 %3 listed twice")
+                                   .arg(record.Field(MotorField::PartNumber), winding,
+                                        record.Field(MotorField::CoolingKey)));
+        }
+        return true;
+    });
     if (!ok) {
         SetError(error, reader.Error());
         return std::nullopt;
@@ -193,19 +173,18 @@ std::optional<CrossReference> MotorDatabaseReader::ReadCrossReferenceFile(const 
 {
     CrossReference crossReference;
     StrictReader reader(path);
-    const bool ok = reader.Read(
-        CrossReferenceRoot, WindingElement, [&](const QXmlStreamAttributes& attributes) {
+    const bool ok =
+        reader.Read(CrossReferenceRoot, WindingElement, [&](const Attributes& attributes) {
             CrossReference::Entry entry;
-            for (const QXmlStreamAttribute& attribute : attributes) {
-                if (attribute.name() == QLatin1String("Name")) {
-                    entry.CustomWinding = attribute.value().toString();
-                } else if (attribute.name() == QLatin1String("CustomPart")) {
-                    entry.CustomPart = attribute.value().toString();
-                } else if (attribute.name() == QLatin1String("BaseSeries")) {
-                    entry.BaseSeries = attribute.value().toString();
+            for (const auto& [name, value] : attributes) {
+                if (name == QLatin1String("Name")) {
+                    entry.CustomWinding = value;
+                } else if (name == QLatin1String("CustomPart")) {
+                    entry.CustomPart = value;
+                } else if (name == QLatin1String("BaseSeries")) {
+                    entry.BaseSeries = value;
                 } else {
-                    return reader.Fail(
-                        QStringLiteral("unknown winding attribute %1").arg(attribute.name()));
+                    return reader.Fail(QStringLiteral("unknown winding attribute %1").arg(name));
                 }
             }
             if (!IsCustomWindingName(entry.CustomWinding)) {

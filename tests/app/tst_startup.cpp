@@ -95,6 +95,7 @@ private Q_SLOTS:
     void testSwitch();
     void failures_data();
     void failures();
+    void unreadableCommandDatabase();
     void libraryWithoutEntryPoint();
     void bridgeNotRegistered();
     void exitReleasesComponents();
@@ -191,6 +192,19 @@ void TestStartup::failures()
     QCOMPARE(s.ui.Messages[0].Caption, QStringLiteral("Orvex Support Tool"));
     QVERIFY(!s.splashOpenAtMessage);
     QVERIFY(!s.app.SplashShown());
+}
+
+void TestStartup::unreadableCommandDatabase()
+{
+    // A folder where the file should be cannot be read, even by root.
+    ProgramFolder folder;
+    QVERIFY(QFile::remove(folder.Path(QStringLiteral("OrvexCommandDatabase.xml"))));
+    QVERIFY(QDir(folder.dir.path()).mkdir(QStringLiteral("OrvexCommandDatabase.xml")));
+    Startup s(folder);
+    QVERIFY(!s.app.Startup());
+    QCOMPARE(s.OnlyMessage(),
+             QStringLiteral("Unable to read %1/OrvexCommandDatabase.xml.").arg(folder.dir.path()));
+    QVERIFY(!s.splashOpenAtMessage);
 }
 
 void TestStartup::libraryWithoutEntryPoint()

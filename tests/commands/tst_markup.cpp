@@ -35,6 +35,7 @@ private Q_SLOTS:
     void deepNestingDoesNotOverflowTheStack();
     void truncatedInputIsRejected();
     void embeddedNulIsData();
+    void walkingAnyElementWithItsAttributes();
 };
 
 void tst_Markup::accepts_data()
@@ -337,6 +338,37 @@ void tst_Markup::embeddedNulIsData()
     QVERIFY(markup.FindSibling("a"));
     QCOMPARE(markup.ElementText(), std::string("x\0y", 3));
     QCOMPARE(markup.AttributeValue("k"), std::string("1\0002", 3));
+}
+
+void tst_Markup::walkingAnyElementWithItsAttributes()
+{
+    CMarkup xml;
+    QVERIFY(xml.ParseDocument("<root v='1'>\n <m a='x &amp; y' b=\"2\"/>\n <n> </n>\n"
+                              " <o>text</o>\n <p><q/></p>\n <r a='1'/>\n</root>"));
+    QVERIFY(xml.NextSibling());
+    QCOMPARE(QByteArray(xml.CurrentName().data(), int(xml.CurrentName().size())), "root");
+    QVERIFY(xml.EnterElement());
+    QStringList seen;
+    while (xml.NextSibling()) {
+        QStringList attributes;
+        const bool wellFormed = xml.ForEachAttribute([&](std::string_view name, std::string value) {
+            attributes << QString::fromUtf8(name.data(), int(name.size())) + QLatin1Char('=') +
+                              QString::fromStdString(value);
+        });
+        seen << QStringLiteral("%1:%2:%3:%4:%5")
+                    .arg(QString::fromUtf8(xml.CurrentName().data(), int(xml.CurrentName().size())))
+                    .arg(xml.CurrentLine())
+                    .arg(xml.IsEmptyElement() ? QStringLiteral("empty") : QStringLiteral("full"))
+                    .arg(wellFormed ? QStringLiteral("ok") : QStringLiteral("bad"))
+                    .arg(attributes.join(QLatin1Char(',')));
+    }
+    QCOMPARE(seen, QStringList({"m:2:empty:ok:a=x & y,b=2", "n:3:empty:ok:", "o:4:full:ok:",
+                                "p:5:full:ok:", "r:6:empty:ok:a=1"}));
+    // Without a current element there is nothing to visit.
+    const CMarkup nothing;
+    QVERIFY(!nothing.ForEachAttribute([](std::string_view, std::string) {}));
+    QVERIFY(xml.LeaveElement());
+    QVERIFY(!xml.NextSibling());
 }
 
 QTEST_APPLESS_MAIN(tst_Markup)
