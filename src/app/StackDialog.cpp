@@ -42,7 +42,7 @@ void TStackedDialog::AddPage(int id)
         CheckOrThrow(pPage);
         std::unique_ptr<TStackedPage> page(pPage);
         QWidget* pWnd = m_pPlaceholder;
-        CheckOrThrow(pWnd != nullptr);
+        CheckOrThrow(pWnd != NULL);
         page->hide();
         page->setParent(pWnd);
         auto* grid = static_cast<QGridLayout*>(pWnd->layout());

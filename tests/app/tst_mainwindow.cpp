@@ -8,6 +8,7 @@
 #include "PortRegistry.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -106,6 +107,8 @@ private Q_SLOTS:
     void aboutBoxShowsVersions();
     void aboutBoxReportsMissingLink();
     void enterAndEscape();
+    void findPortsPicksUpNewDevices();
+    void addedDevicePathBecomesSelectedPort();
 };
 
 void TestMainWindow::initialisation()
@@ -304,6 +307,38 @@ void TestMainWindow::enterAndEscape()
     QTest::keyClick(f.window.get(), Qt::Key_Escape);
     QVERIFY(!f.window->isVisible());
     QCOMPARE(f.window->result(), int(QDialog::Rejected));
+}
+
+void TestMainWindow::findPortsPicksUpNewDevices()
+{
+    Fixture f({});
+    QVERIFY(!f.Child<QLabel>("noPortsLabel")->isHidden());
+    f.source.Devices = TwoPorts();
+    f.Child<QPushButton>("findPortsButton")->click();
+    QCOMPARE(f.Child<QComboBox>("portList")->count(), 2);
+    QVERIFY(f.Child<QLabel>("noPortsLabel")->isHidden());
+    QVERIFY(f.Child<QPushButton>("testButton")->isEnabled());
+    QCOMPARE(f.window->SelectedPort(), 1);
+}
+
+void TestMainWindow::addedDevicePathBecomesSelectedPort()
+{
+    Fixture f(TwoPorts(), 3);
+    const QString device = f.dir.filePath(QStringLiteral("pts7"));
+    QFile file(device);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    f.ui.TextAnswers.push_back(device);
+    f.Child<QPushButton>("addPortButton")->click();
+    const int number = f.window->SelectedPort();
+    QVERIFY(number != 1 && number != 3);
+    QCOMPARE(f.Child<QComboBox>("portList")->currentText(), QStringLiteral("COM%1").arg(number));
+    QCOMPARE(f.Child<QLabel>("portPath")->text(), device);
+    QVERIFY(f.ui.Messages.empty());
+
+    // Cancelling the question changes nothing.
+    f.Child<QPushButton>("addPortButton")->click();
+    QCOMPARE(f.window->SelectedPort(), number);
 }
 
 QTEST_MAIN(TestMainWindow)
