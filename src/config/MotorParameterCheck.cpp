@@ -1,8 +1,8 @@
 #include "MotorParameterCheck.h"
 
-#include <QLocale>
+#include "CommandDatabase.h"
 
-#include <climits>
+
 #include <cmath>
 
 namespace Orvex {
@@ -10,34 +10,6 @@ namespace Orvex {
 namespace {
 
 using Field = MotorParameterCheck::Field;
-
-bool IsBlank(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
-           c == QLatin1Char('\r') || c == QLatin1Char('\f') || c == QLatin1Char('\v');
-}
-
-bool IsDigit(const QString& text, int i)
-{
-    return i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9');
-}
-
-int SkipBlanks(const QString& text)
-{
-    int i = 0;
-    while (i < text.size() && IsBlank(text.at(i))) {
-        ++i;
-    }
-    return i;
-}
-
-int SkipSign(const QString& text, int i)
-{
-    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-'))) {
-        return i + 1;
-    }
-    return i;
-}
 
 QString Format(const char* format, const ParameterLimits::Entry& entry)
 {
@@ -121,78 +93,6 @@ constexpr RangeCheck AfterPolePairs[] = {
 
 } // namespace
 
-double MotorParameterCheck::ReadDecimal(const QString& text)
-{
-    const int start = SkipBlanks(text);
-    int i = SkipSign(text, start);
-    const int digitsStart = i;
-    while (IsDigit(text, i)) {
-        ++i;
-    }
-    bool anyDigit = i > digitsStart;
-    if (i < text.size() && text.at(i) == QLatin1Char('.')) {
-        const int fraction = ++i;
-        while (IsDigit(text, i)) {
-            ++i;
-        }
-        anyDigit = anyDigit || i > fraction;
-    }
-    if (!anyDigit) {
-        return 0.0;
-    }
-    // An exponent counts only when digits follow it, as strtod reads it.
-    if (i < text.size() && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
-        const int exponent = SkipSign(text, i + 1);
-        if (IsDigit(text, exponent)) {
-            i = exponent;
-            while (IsDigit(text, i)) {
-                ++i;
-            }
-        }
-    }
-    QString number = text.mid(start, i - start);
-    if (number.endsWith(QLatin1Char('.'))) {
-        number.chop(1);
-    }
-    if (number.startsWith(QLatin1Char('.')) || number.startsWith(QLatin1String("-.")) ||
-        number.startsWith(QLatin1String("+."))) {
-        number.insert(number.indexOf(QLatin1Char('.')), QLatin1Char('0'));
-    }
-    bool ok = false;
-    const double value = QLocale::c().toDouble(number, &ok);
-    if (ok) {
-        return value;
-    }
-    // Only an exponent beyond the double's range lands here.
-    const bool negative = number.startsWith(QLatin1Char('-'));
-    const bool tiny = number.contains(QLatin1String("e-")) || number.contains(QLatin1String("E-"));
-    if (tiny) {
-        return 0.0;
-    }
-    return negative ? -HUGE_VAL : HUGE_VAL;
-}
-
-int MotorParameterCheck::ReadInteger(const QString& text)
-{
-    int i = SkipBlanks(text);
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    long long value = 0;
-    for (; IsDigit(text, i); ++i) {
-        value = value * 10 + (text.at(i).unicode() - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) {
-            value = static_cast<long long>(INT_MAX) + 1;
-        }
-    }
-    if (negative) {
-        return static_cast<int>(-value);
-    }
-    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
-}
-
 QString MotorParameterCheck::FeedbackTypeOfCode(const QString& code)
 {
     if (code == QLatin1String("3E") || code == QLatin1String("Q")) {
@@ -224,7 +124,7 @@ MotorParameterCheck::Result MotorParameterCheck::Validate(const Texts& texts,
         if (text.trimmed().isEmpty()) {
             return false;
         }
-        const double value = integer ? ReadInteger(text) : ReadDecimal(text);
+        const double value = integer ? LeadingInteger(text) : LeadingDecimal(text);
         return limits.Contains(parameter, value);
     };
 
@@ -250,7 +150,7 @@ MotorParameterCheck::Result MotorParameterCheck::Validate(const Texts& texts,
                                             limits[check.parameter]));
         }
     }
-    if (ReadDecimal(texts[Field::MaxInductance]) < ReadDecimal(texts[Field::MinInductance])) {
+    if (LeadingDecimal(texts[Field::MaxInductance]) < LeadingDecimal(texts[Field::MinInductance])) {
         return fail(Field::MaxInductance,
                     QStringLiteral("Maximum Inductance must be greater than or equal to Minimum "
                                    "Inductance"));
@@ -284,7 +184,7 @@ MotorParameterCheck::Texts MotorParameterCheck::FromMotor(const IOrvexMotor& mot
     texts.FeedbackType = FeedbackTypeOfCode(motor.Field(MotorField::Feedback));
     QString& resolution = texts[Field::FeedbackResolution];
     if (texts.FeedbackType == QLatin1String(AbsoluteEncoder)) {
-        const int counts = ReadInteger(resolution);
+        const int counts = LeadingInteger(resolution);
         resolution = QString::number(counts < 0 ? 0u : static_cast<unsigned>(counts));
     } else if (texts.FeedbackType == QLatin1String(Resolver)) {
         resolution = QStringLiteral("4096");
@@ -299,7 +199,7 @@ MotorParameterCheck::Texts MotorParameterCheck::FromMotor(const IOrvexMotor& mot
 MotorParameterCheck::Values MotorParameterCheck::ToValues(const Texts& texts)
 {
     const auto decimal = [&texts](Field field) {
-        return static_cast<float>(ReadDecimal(texts[field]));
+        return static_cast<float>(LeadingDecimal(texts[field]));
     };
     Values values;
     if (texts.Linear) {
@@ -308,7 +208,7 @@ MotorParameterCheck::Values MotorParameterCheck::ToValues(const Texts& texts)
         values.ElectricalPitch = decimal(Field::PolePairsOrPitch);
     } else {
         values.MotorIsLinear = 0;
-        values.MotorPolePairs = ReadInteger(texts[Field::PolePairsOrPitch]);
+        values.MotorPolePairs = LeadingInteger(texts[Field::PolePairsOrPitch]);
         values.ElectricalPitch = 0.0f;
     }
     values.MotorRatedSpeed = decimal(Field::RatedSpeed);
@@ -324,8 +224,8 @@ MotorParameterCheck::Values MotorParameterCheck::ToValues(const Texts& texts)
     values.ContinuousCurrentDerating = decimal(Field::ContinuousCurrentDerating);
     values.PeakCurrent = decimal(Field::PeakCurrent);
     values.WindingResistance = decimal(Field::WindingResistance);
-    const double maxInductance = ReadDecimal(texts[Field::MaxInductance]);
-    const double minInductance = ReadDecimal(texts[Field::MinInductance]);
+    const double maxInductance = LeadingDecimal(texts[Field::MaxInductance]);
+    const double minInductance = LeadingDecimal(texts[Field::MinInductance]);
     values.MaxInductance = static_cast<float>(maxInductance);
     // A zero maximum would make the ratio infinite or NaN; the drive gets 0 then.
     values.InductanceRatio =
@@ -333,7 +233,7 @@ MotorParameterCheck::Values MotorParameterCheck::ToValues(const Texts& texts)
     values.FeedbackAuxiliary = 0;
     values.FeedbackResolution = texts.FeedbackType == QLatin1String(Resolver)
                                     ? 4096
-                                    : ReadInteger(texts[Field::FeedbackResolution]);
+                                    : LeadingInteger(texts[Field::FeedbackResolution]);
     values.InvertHallSignals = texts.InvertHallSignals ? 1 : 0;
     return values;
 }

@@ -101,12 +101,6 @@ public:
     static Values ToValues(const Texts& texts);
     // The feedback type text of a motor record's feedback code.
     static QString FeedbackTypeOfCode(const QString& feedbackCode);
-
-    // atof and atoi as the edit boxes are read: leading blanks, the longest
-    // number at the start, 0 when there is none. Integers saturate instead of
-    // overflowing.
-    static double ReadDecimal(const QString& text);
-    static int ReadInteger(const QString& text);
 };
 
 } // namespace Orvex

@@ -194,33 +194,6 @@ private Q_SLOTS:
         QCOMPARE(static_cast<int>(result.Failed), field);
     }
 
-    void readsAsAtofAndAtoi_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("decimal");
-        QTest::addColumn<int>("integer");
-        QTest::newRow("plain") << "12.5" << 12.5 << 12;
-        QTest::newRow("leading blanks, trailing junk") << "  7.25kg" << 7.25 << 7;
-        QTest::newRow("leading point") << ".5" << 0.5 << 0;
-        QTest::newRow("trailing point") << "5." << 5.0 << 5;
-        QTest::newRow("negative") << "-40" << -40.0 << -40;
-        QTest::newRow("exponent") << "1e3" << 1000.0 << 1;
-        QTest::newRow("exponent without digits") << "2e" << 2.0 << 2;
-        QTest::newRow("no number") << "abc" << 0.0 << 0;
-        QTest::newRow("empty") << "" << 0.0 << 0;
-        QTest::newRow("second point stops") << "1.2.3" << 1.2 << 1;
-        QTest::newRow("integer saturates") << "99999999999" << 99999999999.0 << INT_MAX;
-    }
-
-    void readsAsAtofAndAtoi()
-    {
-        QFETCH(QString, text);
-        QFETCH(double, decimal);
-        QFETCH(int, integer);
-        QCOMPARE(MotorParameterCheck::ReadDecimal(text), decimal);
-        QCOMPARE(MotorParameterCheck::ReadInteger(text), integer);
-    }
-
     void motorDefaults_data()
     {
         QTest::addColumn<QString>("series");
