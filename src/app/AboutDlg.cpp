@@ -46,28 +46,35 @@ void CAboutDlg::FillVersions(Orvex::IOrvexConfig& config, Orvex::ComponentFactor
                              Orvex::IUiServices& ui)
 {
     Orvex::RunShowingErrors(ui, QString::fromLatin1(Orvex::ProgramName), [&] {
-        m_pProductVersion->setText(
-            QStringLiteral("Product Version %1\r\n").arg(Orvex::ProductVersion()));
-        m_pBridgeVersion->setText(
-            QStringLiteral("OrvexBridge.dll, Version %1\r\n").arg(config.Version()));
+        SetLine(m_pProductVersion,
+                QStringLiteral("Product Version %1\r\n").arg(Orvex::ProductVersion()));
+        SetLine(m_pBridgeVersion,
+                QStringLiteral("OrvexBridge.dll, Version %1\r\n").arg(config.Version()));
         const auto link =
             factory.Create<Orvex::ILinkPort>(QString::fromLatin1(Orvex::ProgId::LinkPort));
-        m_pLinkVersion->setText(
-            QStringLiteral("ComHost2.exe, Version %1\r\n").arg(link->Version()));
+        SetLine(m_pLinkVersion,
+                QStringLiteral("ComHost2.exe, Version %1\r\n").arg(link->Version()));
     });
+}
+
+void CAboutDlg::SetLine(QLabel* label, const QString& line)
+{
+    // The line ends in a line break, which a label would show as an empty line.
+    label->setProperty("line", line);
+    label->setText(line.trimmed());
 }
 
 QString CAboutDlg::ProductVersionLine() const
 {
-    return m_pProductVersion->text();
+    return m_pProductVersion->property("line").toString();
 }
 
 QString CAboutDlg::BridgeVersionLine() const
 {
-    return m_pBridgeVersion->text();
+    return m_pBridgeVersion->property("line").toString();
 }
 
 QString CAboutDlg::LinkVersionLine() const
 {
-    return m_pLinkVersion->text();
+    return m_pLinkVersion->property("line").toString();
 }

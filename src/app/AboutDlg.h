@@ -20,6 +20,7 @@ public:
     CAboutDlg(Orvex::IOrvexConfig& config, Orvex::ComponentFactory& factory, Orvex::IUiServices& ui,
               QWidget* parent = nullptr);
 
+    // The three version lines as the box fills them, line ends included.
     QString ProductVersionLine() const;
     QString BridgeVersionLine() const;
     QString LinkVersionLine() const;
@@ -27,6 +28,7 @@ public:
 private:
     void FillVersions(Orvex::IOrvexConfig& config, Orvex::ComponentFactory& factory,
                       Orvex::IUiServices& ui);
+    static void SetLine(QLabel* label, const QString& line);
 
     QLabel* m_pProductVersion = nullptr;
     QLabel* m_pBridgeVersion = nullptr;

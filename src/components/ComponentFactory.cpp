@@ -23,8 +23,9 @@ std::unique_ptr<IComponent> ComponentFactory::CreateComponent(const QString& pro
 {
     const auto it = m_creators.find(progId);
     if (it == m_creators.end() || !it->second) {
-        throw ComponentError(ResultCode::ClassNotRegistered,
-                             QStringLiteral("Class not registered: %1").arg(progId));
+        throw ComponentError(
+            ResultCode::ClassNotRegistered,
+            QStringLiteral("%1 is not installed (class not registered).").arg(progId));
     }
     std::unique_ptr<IComponent> object = it->second();
     if (!object) {

@@ -1,3 +1,4 @@
+#include "AboutDlg.h"
 #include "AppContext.h"
 #include "ComponentFactory.h"
 #include "FakeConfig.h"
@@ -266,15 +267,19 @@ void TestMainWindow::aboutBoxShowsVersions()
                        [] { return std::make_unique<FixedLink>(); });
     f.config.VersionText = QStringLiteral("3.2.1");
     QStringList lines;
+    QString shownLink;
     f.ui.OnModal = [&](QDialog& dialog) {
-        for (const char* name : {"productVersion", "bridgeVersion", "linkVersion"})
-            lines << dialog.findChild<QLabel*>(QString::fromLatin1(name))->text();
+        const auto* about = qobject_cast<CAboutDlg*>(&dialog);
+        lines << about->ProductVersionLine() << about->BridgeVersionLine()
+              << about->LinkVersionLine();
+        shownLink = dialog.findChild<QLabel*>(QStringLiteral("linkVersion"))->text();
         return int(QDialog::Accepted);
     };
     f.window->ShowAboutBox();
     QCOMPARE(lines,
              QStringList({"Product Version 1.0.0.0001\r\n", "OrvexBridge.dll, Version 3.2.1\r\n",
                           "ComHost2.exe, Version 2.1.0\r\n"}));
+    QCOMPARE(shownLink, QStringLiteral("ComHost2.exe, Version 2.1.0"));
     QVERIFY(f.ui.Messages.empty());
 }
 
@@ -289,7 +294,8 @@ void TestMainWindow::aboutBoxReportsMissingLink()
     f.window->ShowAboutBox();
     QVERIFY(shown);
     QCOMPARE(f.ui.Messages.size(), size_t(1));
-    QCOMPARE(f.ui.Messages[0].Text, QStringLiteral("Class not registered: ComHost2.LinkPort"));
+    QCOMPARE(f.ui.Messages[0].Text,
+             QStringLiteral("ComHost2.LinkPort is not installed (class not registered)."));
 }
 
 void TestMainWindow::enterAndEscape()

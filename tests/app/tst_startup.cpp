@@ -225,9 +225,8 @@ void TestStartup::bridgeNotRegistered()
     ProgramFolder folder;
     Startup s(folder, false);
     QVERIFY(!s.app.Startup());
-    QCOMPARE(
-        s.OnlyMessage(),
-        QStringLiteral("Unable to create Orvex Bridge:\nClass not registered: OrvexBridge.Config"));
+    QCOMPARE(s.OnlyMessage(), QStringLiteral("Unable to create Orvex Bridge:\nOrvexBridge.Config "
+                                             "is not installed (class not registered)."));
     QVERIFY(!s.splashOpenAtMessage);
 }
 

@@ -48,8 +48,9 @@ void TestComponentFactory::failures_data()
     QTest::addColumn<QString>("progId");
     QTest::addColumn<quint32>("code");
     QTest::addColumn<QString>("description");
-    QTest::newRow("not registered") << "OrvexBridge.Config" << ResultCode::ClassNotRegistered
-                                    << "Class not registered: OrvexBridge.Config";
+    QTest::newRow("not registered")
+        << "OrvexBridge.Config" << ResultCode::ClassNotRegistered
+        << "OrvexBridge.Config is not installed (class not registered).";
     QTest::newRow("wrong interface") << "Test.Other" << ResultCode::NoInterface
                                      << "Test.Other does not support the requested interface.";
     QTest::newRow("creator fails")
