@@ -59,6 +59,7 @@ void COrvexSupportToolApp::Fail(const QString& message)
 
 bool COrvexSupportToolApp::Startup()
 {
+    m_startedUp = false;
     // 1. The component runtime: our factory lives on the application object.
     if (!QCoreApplication::instance()) {
         m_env.Ui.ShowMessage(Caption(), QStringLiteral("Error loading COM runtime environment"));
@@ -85,6 +86,7 @@ bool COrvexSupportToolApp::Startup()
     m_context.reset(new Orvex::AppContext{m_env.Factory, m_env.Ui, m_env.Settings, *m_config,
                                           m_motorServer.get(), m_motorCollection, m_limits,
                                           m_testMode});
+    m_startedUp = true;
     return true;
 }
 
@@ -219,11 +221,13 @@ void COrvexSupportToolApp::RunMainWindow()
 
 int COrvexSupportToolApp::ExitInstance()
 {
+    // A start-up that failed ends the process with an error status for scripts.
+    const int status = m_startedUp ? 0 : 1;
     m_context.reset();
     m_motorCollection = nullptr;
     m_motorServer.reset();
     m_config.reset();
-    return 0;
+    return status;
 }
 
 void COrvexSupportToolApp::ShowSplash(int delayMs)

@@ -49,7 +49,8 @@ public:
     // Constructs and runs the main window modally, then destroys it.
     void RunMainWindow();
     // Releases the motor collection, the motor server and the configuration
-    // object, in this order.
+    // object, in this order. Answers the process's exit status: 1 when
+    // start-up failed.
     int ExitInstance();
 
     void ShowSplash(int delayMs);
@@ -75,6 +76,7 @@ private:
 
     Environment m_env;
     bool m_testMode = false;
+    bool m_startedUp = false;
     std::unique_ptr<Orvex::IOrvexConfig> m_config;
     std::unique_ptr<Orvex::IOrvexMotorServer> m_motorServer;
     Orvex::IOrvexMotorCollection* m_motorCollection = nullptr; // the server's

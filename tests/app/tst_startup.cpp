@@ -192,6 +192,7 @@ void TestStartup::failures()
     QCOMPARE(s.ui.Messages[0].Caption, QStringLiteral("Orvex Support Tool"));
     QVERIFY(!s.splashOpenAtMessage);
     QVERIFY(!s.app.SplashShown());
+    QCOMPARE(s.app.ExitInstance(), 1);
 }
 
 void TestStartup::unreadableCommandDatabase()
@@ -236,7 +237,7 @@ void TestStartup::exitReleasesComponents()
     Startup s(folder);
     QVERIFY(s.app.Startup());
     const int before = OrvexTest::FakeConfig::Alive;
-    s.app.ExitInstance();
+    QCOMPARE(s.app.ExitInstance(), 0);
     QCOMPARE(OrvexTest::FakeConfig::Alive, before - 1);
     QVERIFY(!s.app.Config());
     QVERIFY(!s.app.MotorServer());
