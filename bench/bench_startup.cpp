@@ -70,9 +70,10 @@ double StartOnce(const QElapsedTimer& started, const QString& profile, int& paus
     QSettings settings(profile, QSettings::IniFormat);
     TimingUiServices ui;
     Orvex::ComponentFactory factory;
-    Orvex::RegisterBuiltInComponents(factory);
     Orvex::QtSerialDeviceSource devices;
     Orvex::PortRegistry ports(devices, settings);
+    Orvex::BuiltInComponents components(factory, ports, settings,
+                                        QCoreApplication::applicationDirPath());
     COrvexSupportToolApp app(
         {QCoreApplication::applicationDirPath(), QString(), factory, ui, settings, ports});
     if (!app.Startup()) {

@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "AppContext.h"
+#include "BuiltInComponents.h"
 #include "ComponentError.h"
 #include "ErrorReport.h"
 #include "OrvexConfig.h"
@@ -114,6 +115,12 @@ void COrvexSupportToolDlg::BuildControls()
 
     auto* outer = new QVBoxLayout(this);
     auto* menuBar = new QMenuBar(this);
+    QMenu* options = menuBar->addMenu(QStringLiteral("&Options"));
+    QAction* simulator = options->addAction(QStringLiteral("Offer the &Simulated Drive Port"));
+    simulator->setObjectName(QStringLiteral("simulatorAction"));
+    simulator->setCheckable(true);
+    simulator->setChecked(Orvex::BuiltInComponents::SimulatorOffered(m_context.Settings));
+    connect(simulator, &QAction::toggled, this, &COrvexSupportToolDlg::OfferSimulator);
     QMenu* help = menuBar->addMenu(QStringLiteral("&Help"));
     const QString aboutText = AboutMenuText();
     if (!aboutText.isEmpty()) {
@@ -366,6 +373,14 @@ void COrvexSupportToolDlg::AddPortPath()
                                         ? QStringLiteral("%1 is not a serial device.").arg(path)
                                         : Orvex::PortAccessProblem(path));
         }
+    });
+}
+
+void COrvexSupportToolDlg::OfferSimulator(bool offer)
+{
+    ORVEX_GUARDED([&] {
+        Orvex::BuiltInComponents::OfferSimulator(m_ports, m_context.Settings, offer);
+        FindPorts();
     });
 }
 

@@ -63,6 +63,8 @@ public:
     void ApplyPortSelection();
     void TestConnection();
     void AddPortPath();
+    // Offers or withdraws the simulated drive's port and lists the ports again.
+    void OfferSimulator(bool offer);
 
     void ShowAboutBox();
 

@@ -43,9 +43,10 @@ int main(int argc, char* argv[])
     QSettings settings;
     Orvex::WidgetUiServices ui;
     Orvex::ComponentFactory factory;
-    Orvex::RegisterBuiltInComponents(factory);
     Orvex::QtSerialDeviceSource devices;
     Orvex::PortRegistry ports(devices, settings);
+    Orvex::BuiltInComponents components(factory, ports, settings,
+                                        QCoreApplication::applicationDirPath());
 
     COrvexSupportToolApp app({QCoreApplication::applicationDirPath(),
                               CommandLineOf(QCoreApplication::arguments()), factory, ui, settings,

@@ -1,0 +1,176 @@
+#pragma once
+
+#include "DriveErrorLog.h"
+#include "DriveMeasurements.h"
+#include "ParameterTable.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace Orvex {
+
+struct CommandDatabaseLists;
+struct DriveCommandLine;
+
+// A model of one Orvex drive that answers the drive's serial protocol: its
+// parameters, configuration, enable and fault state, status values and error
+// log, with switches that make it misbehave for tests of the error paths.
+class SimulatedDrive
+{
+public:
+    enum class OsState
+    {
+        Valid,
+        Missing,
+        Corrupt
+    };
+
+    static constexpr char Prompt = '\x05';
+    static constexpr int MaxLineLength = 255;
+
+    // Takes the parameter, status, error and X command rows it needs from
+    // lists; the lists are not kept.
+    explicit SimulatedDrive(const CommandDatabaseLists& lists);
+    // Loads the command database of folder; nullptr and error set when it
+    // cannot be read.
+    static std::unique_ptr<SimulatedDrive> FromFolder(const QString& folder,
+                                                      QString* error = nullptr);
+    ~SimulatedDrive();
+
+    SimulatedDrive(const SimulatedDrive&) = delete;
+    SimulatedDrive& operator=(const SimulatedDrive&) = delete;
+
+    // Takes incoming bytes in any split and answers every command line they
+    // complete, each answer ended by the prompt.
+    QByteArray Receive(const QByteArray& bytes);
+
+    // Misbehaviour switches.
+    void SetNoAnswer(bool on) { m_NoAnswer = on; }
+    void SetWrongAnswer(bool on) { m_WrongAnswer = on; }
+    void SetOsState(OsState state) { m_OsState = state; }
+    void SetConfigured(bool configured) { m_Configured = configured; }
+    // The hardware enable input; switching it off disables the drive.
+    void SetEnableInput(bool on);
+    // Latches error bit (not one the drive derives from its state); a fault
+    // disables the drive and is logged when its kind is. False when bit
+    // cannot be latched.
+    bool LatchFault(int bit);
+    void SetAnalogInput(double volts) { m_AnalogInput = volts; }
+    // Milliseconds from any fixed origin; the default runs with the wall clock.
+    void SetClock(std::function<qint64()> clock);
+    // Power off and on: the drive restarts, a corrupt OS reads as missing.
+    void PowerCycle();
+
+    // State, as the drive would report it.
+    OsState Os() const { return m_OsState; }
+    bool IsConfigured() const { return m_Configured; }
+    bool IsEnabled() const { return m_Enabled; }
+    bool IsFaulted() const;
+    bool EnableInput() const { return m_EnableInput; }
+    quint64 ErrorBits() const;
+    bool FaultOutput() const;
+    bool BrakeRelayEnergized() const { return m_Enabled; }
+    int ActiveDriveMode() const { return m_ActiveMode; }
+    int PendingDriveMode() const { return m_PendingMode; }
+    std::optional<double> WorkingValue(int number) const;
+    std::optional<double> StoredValue(int number) const;
+    QString MotorName() const { return m_MotorName; }
+    const DriveErrorLog& ErrorLog() const { return m_ErrorLog; }
+
+    // Counters for tests.
+    int CommandsReceived() const { return m_CommandsReceived; }
+    int ParameterWrites() const { return m_ParameterWrites; }
+
+    // Identity of the simulated drive.
+    static QString Model() { return QStringLiteral("AE-0620"); }
+    static QString OsRevision() { return QStringLiteral("3.02.0017"); }
+    static QString BootRevision() { return QStringLiteral("1.04"); }
+    static QString SerialNumber() { return QStringLiteral("AE0620-2401-00042"); }
+
+private:
+    using Handler = QByteArray (SimulatedDrive::*)(const DriveCommandLine&);
+
+    QByteArray Process(const QByteArray& line);
+    QByteArray BootLoader(const DriveCommandLine& command);
+    QByteArray Execute(const DriveCommandLine& command);
+    void Advance();
+    qint64 Now() const;
+    qint64 PoweredUpMinutes() const;
+    void Restart();
+    void Disable() { m_Enabled = false; }
+    // Why the drive cannot be enabled now, as an error answer; empty when it can.
+    QByteArray EnableRefusal() const;
+    quint64 ConfigurationBits() const;
+    double Param(int number, double fallback = 0.0) const;
+    QString ErrorName(int bit) const;
+    QStringList ConfigurationLines(bool stored) const;
+    quint16 ConfigurationChecksum(bool stored) const;
+
+    // Parameters, status and X commands (SimulatedDriveItems.cpp).
+    QByteArray ParameterCommand(const ParameterTable::Entry& entry, const QString& name,
+                                const DriveCommandLine& command);
+    QByteArray StatusCommand(int number, const QString& name, const DriveCommandLine& command);
+    std::optional<QString> StatusValue(const QString& mnemonic, const QString& format) const;
+    QByteArray XCommand(int number, const DriveCommandLine& command);
+
+    // Named commands (SimulatedDriveCommands.cpp).
+    QByteArray Version(const DriveCommandLine& command);
+    QByteArray ErrorWord(const DriveCommandLine& command);
+    QByteArray Outputs(const DriveCommandLine& command);
+    QByteArray State(const DriveCommandLine& command);
+    QByteArray Enable(const DriveCommandLine& command);
+    QByteArray ClearFaults(const DriveCommandLine& command);
+    QByteArray Reset(const DriveCommandLine& command);
+    QByteArray DriveMode(const DriveCommandLine& command);
+    QByteArray Factory(const DriveCommandLine& command);
+    QByteArray ZeroReference(const DriveCommandLine& command);
+    QByteArray ConfigurationUpload(const DriveCommandLine& command);
+    QByteArray ConfigurationSave(const DriveCommandLine& command);
+    QByteArray LogMask(const DriveCommandLine& command);
+    QByteArray LogRead(const DriveCommandLine& command);
+    QByteArray LogClear(const DriveCommandLine& command);
+    QByteArray MotorText(const DriveCommandLine& command);
+    QByteArray Identity(const DriveCommandLine& command);
+    QByteArray NotYetAvailable(const DriveCommandLine& command);
+
+    static const QHash<QString, Handler>& Handlers();
+
+    ParameterTable m_Parameters;
+    std::map<int, std::pair<QString, QString>> m_StatusItems; // number: mnemonic, format
+    std::map<int, QString> m_XCommands;                       // number: equivalent command
+    std::map<int, QString> m_ErrorNames;
+
+    QByteArray m_Line;
+    bool m_LineTooLong = false;
+
+    bool m_NoAnswer = false;
+    bool m_WrongAnswer = false;
+    OsState m_OsState = OsState::Valid;
+    bool m_Configured = false;
+    bool m_Enabled = false;
+    bool m_EnableInput = true;
+    quint64 m_Latched = 0;
+    int m_ActiveMode = 2;
+    int m_PendingMode = 2;
+    double m_AnalogInput = 0.0;
+    QString m_MotorName, m_StoredMotorName;
+    QString m_MotorPart, m_StoredMotorPart;
+
+    DriveErrorLog m_ErrorLog;
+    DriveMeasurements m_Measurements;
+    QElapsedTimer m_WallClock;
+    std::function<qint64()> m_Clock;
+    qint64 m_ClockOrigin = 0;
+
+    int m_CommandsReceived = 0;
+    int m_ParameterWrites = 0;
+};
+
+} // namespace Orvex

@@ -1,0 +1,111 @@
+// The simulated drive on a pseudo-terminal, for tests of the real serial path.
+#include "SimulatedDrive.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSocketNotifier>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+using Orvex::SimulatedDrive;
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("OrvexDriveSimulator"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Orvex Drive Simulator on a pseudo-terminal"));
+    parser.addHelpOption();
+    const QCommandLineOption dataDir(
+        QStringLiteral("data-dir"), QStringLiteral("Folder of OrvexCommandDatabase.xml."),
+        QStringLiteral("folder"), QCoreApplication::applicationDirPath());
+    const QCommandLineOption baud(QStringLiteral("baud"),
+                                  QStringLiteral("Pace answers like a serial line at this rate."),
+                                  QStringLiteral("rate"), QStringLiteral("0"));
+    parser.addOption(dataDir);
+    parser.addOption(baud);
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QString error;
+    std::unique_ptr<SimulatedDrive> drive =
+        SimulatedDrive::FromFolder(parser.value(dataDir), &error);
+    if (!drive) {
+        err << error << Qt::endl;
+        return 1;
+    }
+    const int rate = parser.value(baud).toInt();
+
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+        err << "Unable to open a pseudo-terminal: " << std::strerror(errno) << Qt::endl;
+        return 1;
+    }
+    const char* slaveName = ptsname(master);
+    // Holding the slave open keeps reads of the master from failing while no
+    // client has it open.
+    const int slave = ::open(slaveName, O_RDWR | O_NOCTTY);
+    termios settings{};
+    if (slave < 0 || tcgetattr(slave, &settings) != 0) {
+        err << "Unable to set up " << slaveName << ": " << std::strerror(errno) << Qt::endl;
+        return 1;
+    }
+    cfmakeraw(&settings);
+    tcsetattr(slave, TCSANOW, &settings);
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+
+    QByteArray pending;
+    QElapsedTimer burst;
+    qint64 burstSent = 0;
+    QTimer pacer;
+    pacer.setInterval(5);
+    const auto send = [&] {
+        qint64 count = pending.size();
+        if (rate > 0)
+            count = std::min<qint64>(count, burst.elapsed() * rate / 10 / 1000 - burstSent);
+        if (count <= 0)
+            return;
+        const ssize_t written = ::write(master, pending.constData(), static_cast<size_t>(count));
+        if (written > 0) {
+            pending.remove(0, written);
+            burstSent += written;
+        }
+        if (pending.isEmpty())
+            pacer.stop();
+    };
+    QObject::connect(&pacer, &QTimer::timeout, &app, send);
+
+    QSocketNotifier notifier(master, QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
+        char buffer[512];
+        const ssize_t count = ::read(master, buffer, sizeof buffer);
+        if (count <= 0)
+            return;
+        const QByteArray answer = drive->Receive(QByteArray(buffer, static_cast<int>(count)));
+        if (answer.isEmpty())
+            return;
+        if (!pacer.isActive()) {
+            burst.start();
+            burstSent = 0;
+        }
+        pending += answer;
+        pacer.start();
+        send();
+    });
+
+    out << "Orvex Drive Simulator on " << slaveName << Qt::endl;
+    const int result = app.exec();
+    ::close(slave);
+    ::close(master);
+    return result;
+}
