@@ -346,7 +346,8 @@ void COrvexSupportToolDlg::UpdatePortDetails()
     }
     m_pPortDescription->setText(entry->Description);
     m_pPortDescription->setVisible(entry->Description != entry->SystemLocation);
-    m_pPortPath->setText(entry->SystemLocation);
+    m_pPortPath->setText(entry->Virtual ? QStringLiteral("built into this program")
+                                        : entry->SystemLocation);
     const QString problem =
         entry->Virtual ? QString() : Orvex::PortAccessProblem(entry->SystemLocation);
     m_pPortProblem->setText(problem);

@@ -82,6 +82,7 @@ void TestEndToEnd::simulatorPortIsListed()
     QVERIFY(p.components.Drive());
     QCOMPARE(p.Child<QComboBox>("portList")->count(), 1);
     QCOMPARE(p.Child<QLabel>("portDescription")->text(), QStringLiteral("Orvex Drive Simulator"));
+    QCOMPARE(p.Child<QLabel>("portPath")->text(), QStringLiteral("built into this program"));
     QVERIFY(p.window.SelectedPort() > 0);
 }
 
