@@ -2,7 +2,6 @@
 
 #include "CommandDatabase.h"
 
-
 #include <cmath>
 
 namespace Orvex {
