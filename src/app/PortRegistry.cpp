@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <limits>
 
-Q_LOGGING_CATEGORY(lcPorts, "orvex.ports")
+Q_LOGGING_CATEGORY(lcPorts, "orvex.ports", QtInfoMsg)
 
 namespace Orvex {
 

@@ -1,3 +1,3 @@
 #include "BridgeLog.h"
 
-Q_LOGGING_CATEGORY(lcBridge, "orvex.bridge")
+Q_LOGGING_CATEGORY(lcBridge, "orvex.bridge", QtInfoMsg)

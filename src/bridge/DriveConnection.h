@@ -64,11 +64,15 @@ public:
 
     DriveState State();
 
+    // The held channel, for exchanges that run on its signals rather than
+    // waiting (the OS download); throws a ComponentError when the port
+    // cannot be had.
+    std::shared_ptr<PortChannel> RequireChannel();
+
 private:
     // The held channel, taken from the hub when needed; nothing on failure,
     // with the connection test's code and the hub's text.
     std::shared_ptr<PortChannel> Channel(int* failureCode, QString* error);
-    std::shared_ptr<PortChannel> RequireChannel();
 
     PortHub& m_hub;
     int m_port = 0;

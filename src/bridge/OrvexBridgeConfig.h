@@ -3,6 +3,9 @@
 #include "ConfigurationValues.h"
 #include "DriveConnection.h"
 #include "OrvexConfigBase.h"
+#include "OsDownload.h"
+
+#include <span>
 
 namespace Orvex {
 
@@ -13,9 +16,10 @@ class PortHub;
 // from the drive, and the drive actions, over the port hub's shared channel.
 //
 // Property puts change only the configuration in memory; they reach the drive
-// with StoreConfiguration(true, ""). Captures, auto tuning, motor alignment,
-// the zero reference reading and the operating system download are left to
-// the base class, which reports them as not supported.
+// with StoreConfiguration(true, ""), or with the drive actions that need
+// them (captures send the gains of the loop they test). The operating system
+// download runs in the background (OsDownload) while the caller polls its
+// progress.
 class COrvexBridgeConfig final : public OrvexConfigBase
 {
 public:
@@ -213,6 +217,36 @@ private:
 
     DriveConnection m_connection;
     ConfigurationValues m_values;
+
+    // --- Captures, auto tuning, alignment, zero reference (OrvexBridgeConfigMotion.cpp) ---
+public:
+    // Each capture first sends the gains of the loop under test, since a
+    // property put alone does not reach the drive.
+    QVariant CaptureCurrentStep(float amplitude, int frequency, int timeoutMs) override;
+    QVariant CaptureVelocityStep(float acceleration, float velocity, int frequency,
+                                 int timeoutMs) override;
+    QVariant CapturePositionStep(int distance, int timeoutMs) override;
+    float AutoTune() override;
+    void AlignMotor() override;
+    float ReadZeroReference() override;
+
+private:
+    void SendProperties(std::span<const int> dispatchIds);
+    // Runs a capture command; answers its commanded, actual, ... values.
+    QStringList RunCapture(const QString& command, int timeoutMs);
+
+    // --- Operating system download (OrvexBridgeConfigOs.cpp) ---
+public:
+    void StartOsDownload(const QString& path) override;
+    int GetOsDownloadProgress(int& total, int& done) override;
+    void AbortOsDownload() override;
+    // Why the last download failed, for the log; empty after a success.
+    QString OsDownloadError() const { return m_osDownload.LastError(); }
+
+private:
+    // Declared after the connection: a running download lets go of the
+    // channel before the connection does.
+    OsDownload m_osDownload;
 };
 
 } // namespace Orvex

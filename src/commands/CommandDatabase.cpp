@@ -22,7 +22,7 @@ namespace Orvex {
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcOrvexCommands, "orvex.commands")
+Q_LOGGING_CATEGORY(lcOrvexCommands, "orvex.commands", QtInfoMsg)
 
 // One column that a row type reads: its F-element and the record field it fills.
 template <class Record> struct Column

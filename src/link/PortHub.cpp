@@ -4,7 +4,7 @@
 #include "PortRegistry.h"
 #include "SerialTransport.h"
 
-Q_LOGGING_CATEGORY(lcLink, "orvex.link")
+Q_LOGGING_CATEGORY(lcLink, "orvex.link", QtInfoMsg)
 
 namespace Orvex {
 

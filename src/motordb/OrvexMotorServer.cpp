@@ -4,7 +4,7 @@
 
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcMotorDb, "orvex.motordb")
+Q_LOGGING_CATEGORY(lcMotorDb, "orvex.motordb", QtInfoMsg)
 
 namespace Orvex {
 

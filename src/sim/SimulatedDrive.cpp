@@ -10,7 +10,7 @@
 
 namespace Orvex {
 
-Q_LOGGING_CATEGORY(lcOrvexSim, "orvex.sim")
+Q_LOGGING_CATEGORY(lcOrvexSim, "orvex.sim", QtInfoMsg)
 
 namespace {
 
@@ -131,10 +131,11 @@ QByteArray SimulatedDrive::BootLoader(const DriveCommandLine& command)
     }
     if (command.Name == QLatin1String("RESET"))
         return {}; // the boot loader restarts into itself
-    static const QStringList DownloadCommands{QStringLiteral("OSDL"), QStringLiteral("OSD"),
-                                              QStringLiteral("OSEND"), QStringLiteral("OSABORT")};
+    static const QStringList DownloadCommands{QStringLiteral("OSDL"), QStringLiteral("OSLOAD"),
+                                              QStringLiteral("OSD"), QStringLiteral("OSEND"),
+                                              QStringLiteral("OSABORT")};
     if (DownloadCommands.contains(command.Name))
-        return NotYetAvailable(command);
+        return (this->*Handlers().value(command.Name))(command);
     return "?7 No operating system\r\n";
 }
 
@@ -218,6 +219,7 @@ void SimulatedDrive::Restart()
 
 void SimulatedDrive::PowerCycle()
 {
+    m_OsDownload = {}; // a download in progress lives in RAM only
     if (m_OsState == OsState::Corrupt)
         m_OsState = OsState::Missing;
     m_PendingMode = 2;

@@ -2,6 +2,7 @@
 
 #include "DriveErrorLog.h"
 #include "DriveMeasurements.h"
+#include "DriveModel.h"
 #include "ParameterTable.h"
 
 #include <QByteArray>
@@ -67,6 +68,12 @@ public:
     void SetClock(std::function<qint64()> clock);
     // Power off and on: the drive restarts, a corrupt OS reads as missing.
     void PowerCycle();
+    // The mechanics coupled to the motor shaft, which the drive does not know
+    // and auto tuning measures.
+    void SetLoad(const DriveModel::Load& load) { m_Load = load; }
+    const DriveModel::Load& Load() const { return m_Load; }
+    // The shaft position in encoder counts; alignment moves it.
+    double RotorCounts() const { return m_RotorCounts; }
 
     // State, as the drive would report it.
     OsState Os() const { return m_OsState; }
@@ -140,6 +147,16 @@ private:
     QByteArray Identity(const DriveCommandLine& command);
     QByteArray NotYetAvailable(const DriveCommandLine& command);
 
+    // Captures, auto tuning and alignment (SimulatedDriveMotion.cpp).
+    QByteArray CaptureCurrent(const DriveCommandLine& command);
+    QByteArray CaptureVelocity(const DriveCommandLine& command);
+    QByteArray CapturePosition(const DriveCommandLine& command);
+    QByteArray AutoTune(const DriveCommandLine& command);
+    QByteArray Align(const DriveCommandLine& command);
+    // Why a test move cannot run now, as an error answer; empty when it can.
+    QByteArray MotionRefusal() const;
+    DriveModel::Settings ModelSettings() const;
+
     static const QHash<QString, Handler>& Handlers();
 
     ParameterTable m_Parameters;
@@ -171,6 +188,38 @@ private:
 
     int m_CommandsReceived = 0;
     int m_ParameterWrites = 0;
+
+    DriveModel::Load m_Load;
+    double m_RotorCounts = 0.0;
+
+    // --- Operating system download (SimulatedDriveOs.cpp) ---
+public:
+    // The largest image the drive's flash takes.
+    static constexpr qint64 MaxOsBytes = 1024 * 1024;
+    // The revision of the OS the drive runs: OsRevision() until a download
+    // replaces it.
+    QString InstalledOsRevision() const { return m_InstalledOs; }
+    // True between an accepted OSDL and its OSEND or OSABORT.
+    bool OsDownloadActive() const { return m_OsDownload.Active; }
+    qint64 OsBytesReceived() const { return m_OsDownload.Data.size(); }
+
+private:
+    struct OsDownloadSession
+    {
+        bool Active = false;
+        qint64 Expected = 0;
+        quint32 Crc = 0;
+        QString Revision;
+        QByteArray Data;
+    };
+
+    QByteArray OsDownloadStart(const DriveCommandLine& command);
+    QByteArray OsDownloadData(const DriveCommandLine& command);
+    QByteArray OsDownloadEnd(const DriveCommandLine& command);
+    QByteArray OsDownloadAbort(const DriveCommandLine& command);
+
+    OsDownloadSession m_OsDownload;
+    QString m_InstalledOs = OsRevision();
 };
 
 } // namespace Orvex

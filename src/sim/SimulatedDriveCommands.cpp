@@ -16,8 +16,15 @@ QByteArray Line(const QString& text)
 }
 
 constexpr int ZeroReferenceParameter = 134;
-// The zero command reference is held in counts of the 16-bit converter over 0 to 10 V.
-constexpr double CountsPerVolt = 65535.0 / 10.0;
+// The zero command reference is held in converter counts: 3276.8 counts a volt
+// above an offset of 230 counts, as the drive's snapshot documents it.
+constexpr double CountsPerVolt = 3276.8;
+constexpr double ZeroCounts = 230.0;
+
+double CountsToVolts(double counts)
+{
+    return (counts - ZeroCounts) / CountsPerVolt;
+}
 
 } // namespace
 
@@ -50,17 +57,17 @@ const QHash<QString, SimulatedDrive::Handler>& SimulatedDrive::Handlers()
         {QStringLiteral("OSREV"), &SimulatedDrive::Identity},
         {QStringLiteral("BOOTREV"), &SimulatedDrive::Identity},
         {QStringLiteral("FPGAREV"), &SimulatedDrive::Identity},
-        {QStringLiteral("CAPI"), &SimulatedDrive::NotYetAvailable},
-        {QStringLiteral("CAPV"), &SimulatedDrive::NotYetAvailable},
-        {QStringLiteral("CAPP"), &SimulatedDrive::NotYetAvailable},
-        {QStringLiteral("ATUNE"), &SimulatedDrive::NotYetAvailable},
-        {QStringLiteral("AUTOTUNE"), &SimulatedDrive::NotYetAvailable},
-        {QStringLiteral("ALIGN"), &SimulatedDrive::NotYetAvailable},
-        {QStringLiteral("OSDL"), &SimulatedDrive::NotYetAvailable},
-        {QStringLiteral("OSLOAD"), &SimulatedDrive::NotYetAvailable},
-        {QStringLiteral("OSD"), &SimulatedDrive::NotYetAvailable},
-        {QStringLiteral("OSEND"), &SimulatedDrive::NotYetAvailable},
-        {QStringLiteral("OSABORT"), &SimulatedDrive::NotYetAvailable},
+        {QStringLiteral("CAPI"), &SimulatedDrive::CaptureCurrent},
+        {QStringLiteral("CAPV"), &SimulatedDrive::CaptureVelocity},
+        {QStringLiteral("CAPP"), &SimulatedDrive::CapturePosition},
+        {QStringLiteral("ATUNE"), &SimulatedDrive::AutoTune},
+        {QStringLiteral("AUTOTUNE"), &SimulatedDrive::AutoTune},
+        {QStringLiteral("ALIGN"), &SimulatedDrive::Align},
+        {QStringLiteral("OSDL"), &SimulatedDrive::OsDownloadStart},
+        {QStringLiteral("OSLOAD"), &SimulatedDrive::OsDownloadStart},
+        {QStringLiteral("OSD"), &SimulatedDrive::OsDownloadData},
+        {QStringLiteral("OSEND"), &SimulatedDrive::OsDownloadEnd},
+        {QStringLiteral("OSABORT"), &SimulatedDrive::OsDownloadAbort},
     };
     return handlers;
 }
@@ -69,7 +76,7 @@ QByteArray SimulatedDrive::Version(const DriveCommandLine& command)
 {
     if (command.HasValue)
         return "?4 Read only\r\n";
-    return Line(QStringLiteral("VER=ORVEX %1 OS %2").arg(Model(), OsRevision()));
+    return Line(QStringLiteral("VER=ORVEX %1 OS %2").arg(Model(), InstalledOsRevision()));
 }
 
 QByteArray SimulatedDrive::ErrorWord(const DriveCommandLine& command)
@@ -119,7 +126,7 @@ QByteArray SimulatedDrive::Enable(const DriveCommandLine& command)
     // An analog command far from zero at enable would make the motor jump.
     const double control = Param(71, 2.0);
     const double limit = Param(114, 10.0);
-    const double zero = Param(ZeroReferenceParameter) / CountsPerVolt;
+    const double zero = CountsToVolts(Param(ZeroReferenceParameter));
     if ((control == 2.0 || control == 4.0) && std::abs(m_AnalogInput - zero) > limit) {
         constexpr int ExcessiveCommandVoltage = 25;
         LatchFault(ExcessiveCommandVoltage);
@@ -186,12 +193,12 @@ QByteArray SimulatedDrive::ZeroReference(const DriveCommandLine& command)
             return "?2 Out of range 0 to 10\r\n";
         volts = *value;
     }
-    m_Parameters.SetWorking(ZeroReferenceParameter, std::round(volts * CountsPerVolt));
+    m_Parameters.SetWorking(ZeroReferenceParameter, std::round(volts * CountsPerVolt + ZeroCounts));
     ++m_ParameterWrites;
     if (command.HasValue)
         return {};
     return Line(
-        QStringLiteral("DCMDZ=%1").arg(Param(ZeroReferenceParameter) / CountsPerVolt, 0, 'f', 3));
+        QStringLiteral("DCMDZ=%1").arg(CountsToVolts(Param(ZeroReferenceParameter)), 0, 'f', 3));
 }
 
 QByteArray SimulatedDrive::ConfigurationUpload(const DriveCommandLine& command)
@@ -281,7 +288,7 @@ QByteArray SimulatedDrive::Identity(const DriveCommandLine& command)
     if (name == QLatin1String("DPART"))
         return Line(QStringLiteral("DPART=") + Model() + QStringLiteral("-S1"));
     if (name == QLatin1String("OSREV"))
-        return Line(QStringLiteral("OSREV=") + OsRevision()) +
+        return Line(QStringLiteral("OSREV=") + InstalledOsRevision()) +
                Line(QStringLiteral("Built 2024-03-18"));
     if (name == QLatin1String("BOOTREV"))
         return Line(QStringLiteral("BOOTREV=") + BootRevision());

@@ -8,16 +8,20 @@ namespace Orvex {
 
 namespace {
 
-constexpr int PacerIntervalMs = 5;
 constexpr int BitsPerByte = 10; // start bit, 8 data bits, stop bit
+// A line idle for a moment may start a little in the past, so that timer
+// rounding to whole milliseconds does not add up over many short exchanges.
+constexpr qint64 LineSlackNs = 2'000'000;
 
 } // namespace
 
 SimulatorTransport::SimulatorTransport(std::shared_ptr<SimulatedDrive> drive, QObject* parent)
     : ILinkTransport(parent), m_Drive(std::move(drive))
 {
-    m_Pacer.setInterval(PacerIntervalMs);
+    m_Pacer.setSingleShot(true);
+    m_Pacer.setTimerType(Qt::PreciseTimer);
     connect(&m_Pacer, &QTimer::timeout, this, &SimulatorTransport::Deliver);
+    m_Clock.start();
 }
 
 SimulatorTransport::~SimulatorTransport() = default;
@@ -42,6 +46,7 @@ void SimulatorTransport::Close()
 {
     m_Open = false;
     m_Pending.clear();
+    m_Segments.clear();
     m_Pacer.stop();
 }
 
@@ -81,19 +86,43 @@ bool SimulatorTransport::Write(const QByteArray& bytes)
     if (!m_Open || m_CutPending)
         return false;
     const QByteArray sent = Allowed(bytes);
-    m_Pending += m_Drive->Receive(sent);
+    const QByteArray answer = m_Drive->Receive(sent);
+    if (m_Baud > 0) {
+        // The request takes its time on the line, then the answer follows.
+        const qint64 perByte = NanosecondsPerByte();
+        const qint64 now = m_Clock.nsecsElapsed();
+        const qint64 requestEnd =
+            std::max(m_LineFreeNs, now - LineSlackNs) + perByte * qint64(sent.size());
+        m_LineFreeNs = requestEnd + perByte * qint64(answer.size());
+        if (!answer.isEmpty())
+            m_Segments.push_back({requestEnd + perByte, answer});
+    } else {
+        m_Pending += answer;
+    }
     ScheduleDelivery();
     return true;
+}
+
+qint64 SimulatorTransport::NanosecondsPerByte() const
+{
+    return qint64(BitsPerByte) * 1'000'000'000 / m_Baud;
+}
+
+void SimulatorTransport::ArmPacer(qint64 nowNs)
+{
+    if (m_Segments.empty()) {
+        m_Pacer.stop();
+        return;
+    }
+    const qint64 waitNs = std::max<qint64>(0, m_Segments.front().FirstDueNs - nowNs);
+    m_Pacer.start(int((waitNs + 999'999) / 1'000'000));
 }
 
 void SimulatorTransport::ScheduleDelivery()
 {
     if (m_Baud > 0) {
-        if (!m_Pacer.isActive()) {
-            m_Burst.start();
-            m_BurstDelivered = 0;
-            m_Pacer.start();
-        }
+        if (!m_Pacer.isActive())
+            ArmPacer(m_Clock.nsecsElapsed());
         return;
     }
     if (!m_DeliveryScheduled) {
@@ -113,15 +142,21 @@ void SimulatorTransport::Deliver()
     }
     QByteArray chunk;
     if (m_Baud > 0) {
-        const qint64 due = m_Burst.elapsed() * m_Baud / BitsPerByte / 1000;
-        const qint64 count = std::min<qint64>(m_Pending.size(), due - m_BurstDelivered);
-        if (count > 0) {
-            chunk = m_Pending.left(count);
-            m_Pending.remove(0, count);
-            m_BurstDelivered += count;
+        // Everything whose last bit has gone over the line by now.
+        const qint64 perByte = NanosecondsPerByte();
+        const qint64 now = m_Clock.nsecsElapsed();
+        while (!m_Segments.empty() && m_Segments.front().FirstDueNs <= now) {
+            Segment& segment = m_Segments.front();
+            const qint64 count =
+                std::min<qint64>(segment.Bytes.size(), (now - segment.FirstDueNs) / perByte + 1);
+            chunk += segment.Bytes.left(count);
+            segment.Bytes.remove(0, count);
+            segment.FirstDueNs += count * perByte;
+            if (!segment.Bytes.isEmpty())
+                break;
+            m_Segments.pop_front();
         }
-        if (m_Pending.isEmpty())
-            m_Pacer.stop();
+        ArmPacer(now);
     } else {
         chunk.swap(m_Pending);
     }
@@ -132,6 +167,7 @@ void SimulatorTransport::Deliver()
     }
     if (m_CutPending) {
         m_Pending.clear();
+        m_Segments.clear();
         CutIfDue();
     }
 }

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <deque>
 #include <memory>
 
 namespace Orvex {
@@ -53,11 +54,23 @@ private:
     qint64 m_BytesLeft = -1;
     bool m_CutPending = false;
 
-    QByteArray m_Pending;
+    // Answer bytes on their way; with a baud rate each run of bytes carries
+    // the time its first byte is due, on a line clock shared by both
+    // directions (the link is half duplex: a request, then its answer).
+    struct Segment
+    {
+        qint64 FirstDueNs = 0;
+        QByteArray Bytes;
+    };
+    qint64 NanosecondsPerByte() const;
+    void ArmPacer(qint64 nowNs);
+
+    QByteArray m_Pending; // unpaced answers
+    std::deque<Segment> m_Segments;
     QTimer m_Pacer;
     bool m_DeliveryScheduled = false;
-    QElapsedTimer m_Burst;
-    qint64 m_BurstDelivered = 0;
+    QElapsedTimer m_Clock;
+    qint64 m_LineFreeNs = 0;
 };
 
 } // namespace Orvex

@@ -108,9 +108,8 @@ private Q_SLOTS:
         QTest::newRow("motor name unset") << QByteArray("X12") << QByteArray("X12=\r\n");
         QTest::newRow("drive mode range")
             << QByteArray("DMODE 3") << QByteArray("?2 Out of range 1 to 2\r\n");
-        QTest::newRow("capture later")
-            << QByteArray("CAPI 1,100")
-            << QByteArray("?8 Failed not available in the simulated drive yet\r\n");
+        QTest::newRow("capture before configuration")
+            << QByteArray("CAPI 1,100") << QByteArray("?6 Not configured\r\n");
         QTest::newRow("zero reference range")
             << QByteArray("DCMDZ=11") << QByteArray("?2 Out of range 0 to 10\r\n");
         QTest::newRow("action with value")
@@ -157,7 +156,7 @@ private Q_SLOTS:
         QTest::newRow("exponent") << QByteArray("TUNACC 1.5e3") << QByteArray("TUNACC")
                                   << QByteArray("TUNACC=1500\r\n");
         QTest::newRow("zero reference volts")
-            << QByteArray("DCMDZ=5") << QByteArray("P134") << QByteArray("P134=32768\r\n");
+            << QByteArray("DCMDZ=5") << QByteArray("P134") << QByteArray("P134=16614\r\n");
         QTest::newRow("log mask by parameter")
             << QByteArray("DLOGMASK 8") << QByteArray("ERRORL") << QByteArray("ERRORL=h0008\r\n");
         QTest::newRow("motor name") << QByteArray("MNAME=BE23A1E HS") << QByteArray("X12")
@@ -487,7 +486,7 @@ private Q_SLOTS:
         QVERIFY(!m_Drive->IsFaulted());
         m_Drive->SetAnalogInput(1.25);
         QCOMPARE(Ask("X15"), QByteArray("X15=1.250\r\n"));
-        QCOMPARE(Ask("P134"), QByteArray("P134=8192\r\n"));
+        QCOMPARE(Ask("P134"), QByteArray("P134=4326\r\n"));
     }
 };
 

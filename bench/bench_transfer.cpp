@@ -1,0 +1,199 @@
+// Configuration upload and download through the drive bridge against the
+// simulated drive paced like the drive's serial line, set against the time
+// the bytes need on the wire.
+//
+// Usage: bench_transfer [baud] [runs]   (defaults 115200 and 5)
+#include "BridgeComponents.h"
+#include "ComponentError.h"
+#include "ComponentFactory.h"
+#include "OrvexConfig.h"
+#include "PortHub.h"
+#include "PortRegistry.h"
+#include "SimulatedDrive.h"
+#include "SimulatorTransport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+using Orvex::SimulatedDrive;
+using Orvex::SimulatorTransport;
+
+namespace {
+
+constexpr int BitsPerByte = 10; // start bit, 8 data bits, stop bit
+constexpr double TargetRatio = 1.25;
+
+class NoDevices final : public Orvex::ISerialDeviceSource
+{
+public:
+    std::vector<Orvex::SerialDeviceInfo> PresentDevices() const override { return {}; }
+};
+
+// The simulator's link, counting the bytes and command lines that pass.
+class CountingLink final : public Orvex::ILinkTransport
+{
+    Q_OBJECT
+
+public:
+    CountingLink(std::shared_ptr<SimulatedDrive> drive, int baud) : m_inner(std::move(drive))
+    {
+        m_inner.SetBaudRate(baud);
+        connect(&m_inner, &SimulatorTransport::Received, this, [this](const QByteArray& bytes) {
+            m_in += bytes.size();
+            Q_EMIT Received(bytes);
+        });
+        connect(&m_inner, &SimulatorTransport::Lost, this, &CountingLink::Lost);
+    }
+
+    bool Open() override { return m_inner.Open(); }
+    void Close() override { m_inner.Close(); }
+    bool IsOpen() const override { return m_inner.IsOpen(); }
+    QString Error() const override { return m_inner.Error(); }
+    QString Description() const override { return m_inner.Description(); }
+    bool Write(const QByteArray& bytes) override
+    {
+        m_out += bytes.size();
+        m_lines += bytes.count('\r');
+        return m_inner.Write(bytes);
+    }
+
+    void ResetCounts() { m_out = m_in = m_lines = 0; }
+    qint64 BytesOut() const { return m_out; }
+    qint64 BytesIn() const { return m_in; }
+    qint64 Lines() const { return m_lines; }
+
+private:
+    SimulatorTransport m_inner;
+    qint64 m_out = 0;
+    qint64 m_in = 0;
+    qint64 m_lines = 0;
+};
+
+struct Run
+{
+    qint64 BytesOut = 0;
+    qint64 BytesIn = 0;
+    qint64 Exchanges = 0;
+    double MeasuredMs = 0.0;
+};
+
+struct Rig
+{
+    explicit Rig(int baud)
+        : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat),
+          registry(source, settings), hub(registry)
+    {
+        QString error;
+        drive = SimulatedDrive::FromFolder(QStringLiteral(ORVEX_BENCH_DATA_DIR), &error);
+        if (!drive) {
+            std::fprintf(stderr, "No simulated drive: %s\n", qPrintable(error));
+            std::exit(1);
+        }
+        const int port = registry.AddVirtualPort(QStringLiteral("sim"), QStringLiteral("Sim"));
+        hub.RegisterVirtualTransport(QStringLiteral("sim"), [this, baud] {
+            auto made = std::make_unique<CountingLink>(drive, baud);
+            link = made.get();
+            return made;
+        });
+        Orvex::RegisterBridgeComponents(factory, hub);
+        config = factory.Create<Orvex::IOrvexConfig>(QLatin1String(Orvex::ProgId::BridgeConfig));
+        config->SetPortNumber(port);
+    }
+
+    Run Measure(const std::function<void()>& transfer)
+    {
+        // Opens the port outside the measurement.
+        if (config->TestConnection() != -1 || link == nullptr) {
+            std::fprintf(stderr, "The simulated drive does not answer.\n");
+            std::exit(1);
+        }
+        link->ResetCounts();
+        QElapsedTimer timer;
+        timer.start();
+        transfer();
+        Run run;
+        run.MeasuredMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        run.BytesOut = link->BytesOut();
+        run.BytesIn = link->BytesIn();
+        run.Exchanges = link->Lines();
+        return run;
+    }
+
+    QTemporaryDir dir;
+    QSettings settings;
+    NoDevices source;
+    Orvex::PortRegistry registry;
+    Orvex::PortHub hub;
+    Orvex::ComponentFactory factory;
+    std::shared_ptr<SimulatedDrive> drive;
+    CountingLink* link = nullptr;
+    std::unique_ptr<Orvex::IOrvexConfig> config;
+};
+
+// Prints one transfer's figures (the median run by measured time); answers
+// the ratio.
+double Report(const char* name, std::vector<Run> runs, int baud)
+{
+    std::sort(runs.begin(), runs.end(),
+              [](const Run& a, const Run& b) { return a.MeasuredMs < b.MeasuredMs; });
+    const Run& median = runs[runs.size() / 2];
+    const qint64 bytes = median.BytesOut + median.BytesIn;
+    // Request and answer take turns on the line, so both directions count.
+    const double wireMs = baud > 0 ? 1000.0 * static_cast<double>(bytes) * BitsPerByte / baud : 0;
+    const double ratio = wireMs > 0 ? median.MeasuredMs / wireMs : 0.0;
+    const double overheadUs = median.Exchanges > 0 ? 1000.0 * (median.MeasuredMs - wireMs) /
+                                                         static_cast<double>(median.Exchanges)
+                                                   : 0.0;
+    std::printf(
+        "%-9s exchanges %4lld  bytes out %5lld  in %5lld  total %5lld  wire %8.1f ms  "
+        "measured %8.1f ms (min %8.1f, max %8.1f)  ratio %5.2f  overhead %7.1f us/exchange\n",
+        name, static_cast<long long>(median.Exchanges), static_cast<long long>(median.BytesOut),
+        static_cast<long long>(median.BytesIn), static_cast<long long>(bytes), wireMs,
+        median.MeasuredMs, runs.front().MeasuredMs, runs.back().MeasuredMs, ratio, overheadUs);
+    return ratio;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    const int baud = arguments.size() > 1 ? arguments.at(1).toInt() : 115200;
+    const int runs = arguments.size() > 2 ? std::max(1, arguments.at(2).toInt()) : 5;
+
+    Rig rig(baud);
+    std::vector<Run> uploads;
+    std::vector<Run> downloads;
+    try {
+        for (int i = 0; i < runs; ++i) {
+            downloads.push_back(
+                rig.Measure([&] { rig.config->StoreConfiguration(true, QString()); }));
+            uploads.push_back(rig.Measure([&] { rig.config->LoadConfiguration(QString()); }));
+        }
+    } catch (const Orvex::ComponentError& error) {
+        std::fprintf(stderr, "Transfer failed: %s\n", qPrintable(error.Description()));
+        return 1;
+    }
+
+    std::printf("Configuration transfer at %d baud, %d bits a byte, median of %d runs\n", baud,
+                BitsPerByte, runs);
+    const double upload = Report("upload", uploads, baud);
+    const double download = Report("download", downloads, baud);
+    if (baud > 0) {
+        std::printf("target ratio <= %.2f: upload %s, download %s\n", TargetRatio,
+                    upload <= TargetRatio ? "met" : "missed",
+                    download <= TargetRatio ? "met" : "missed");
+    }
+    return 0;
+}
+
+#include "bench_transfer.moc"
