@@ -1,12 +1,11 @@
 // The simulated drive on a pseudo-terminal, for tests of the real serial path.
 #include "SimulatedDrive.h"
+#include "SimulatorTransport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QSocketNotifier>
 #include <QTextStream>
-#include <QTimer>
 
 #include <cerrno>
 #include <cstdlib>
@@ -64,43 +63,38 @@ int main(int argc, char* argv[])
     tcsetattr(slave, TCSANOW, &settings);
     fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
 
-    QByteArray pending;
-    QElapsedTimer burst;
-    qint64 burstSent = 0;
-    QTimer pacer;
-    pacer.setInterval(5);
-    const auto send = [&] {
-        qint64 count = pending.size();
-        if (rate > 0)
-            count = std::min<qint64>(count, burst.elapsed() * rate / 10 / 1000 - burstSent);
-        if (count <= 0)
-            return;
-        const ssize_t written = ::write(master, pending.constData(), static_cast<size_t>(count));
-        if (written > 0) {
-            pending.remove(0, written);
-            burstSent += written;
+    // The same transport as the program's built-in port, so the answers are
+    // paced the same way; it writes to the pseudo-terminal as they come due.
+    Orvex::SimulatorTransport transport(std::shared_ptr<SimulatedDrive>(std::move(drive)));
+    transport.SetBaudRate(rate);
+    transport.Open();
+
+    QByteArray unwritten;
+    QSocketNotifier writable(master, QSocketNotifier::Write);
+    writable.setEnabled(false);
+    const auto flush = [&] {
+        while (!unwritten.isEmpty()) {
+            const ssize_t written =
+                ::write(master, unwritten.constData(), static_cast<size_t>(unwritten.size()));
+            if (written <= 0)
+                break;
+            unwritten.remove(0, written);
         }
-        if (pending.isEmpty())
-            pacer.stop();
+        writable.setEnabled(!unwritten.isEmpty());
     };
-    QObject::connect(&pacer, &QTimer::timeout, &app, send);
+    QObject::connect(&writable, &QSocketNotifier::activated, &app, flush);
+    QObject::connect(&transport, &Orvex::SimulatorTransport::Received, &app,
+                     [&](const QByteArray& bytes) {
+                         unwritten += bytes;
+                         flush();
+                     });
 
     QSocketNotifier notifier(master, QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
         char buffer[512];
         const ssize_t count = ::read(master, buffer, sizeof buffer);
-        if (count <= 0)
-            return;
-        const QByteArray answer = drive->Receive(QByteArray(buffer, static_cast<int>(count)));
-        if (answer.isEmpty())
-            return;
-        if (!pacer.isActive()) {
-            burst.start();
-            burstSent = 0;
-        }
-        pending += answer;
-        pacer.start();
-        send();
+        if (count > 0)
+            transport.Write(QByteArray(buffer, static_cast<int>(count)));
     });
 
     out << "Orvex Drive Simulator on " << slaveName << Qt::endl;

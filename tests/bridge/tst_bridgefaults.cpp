@@ -183,6 +183,7 @@ private Q_SLOTS:
     void faultInTheMiddleOfATransfer();
     void failedFileSaveKeepsTheOldFile_data();
     void failedFileSaveKeepsTheOldFile();
+    void captureInterruptedByALostLink();
 };
 
 void TestBridgeFaults::faultInTheMiddleOfATransfer_data()
@@ -284,6 +285,28 @@ void TestBridgeFaults::faultInTheMiddleOfATransfer()
         QCOMPARE(bench.drive->IsConfigured(), true);
         QCOMPARE(bench.drive->StoredValue(38), std::optional<double>(77.0));
     }
+}
+
+void TestBridgeFaults::captureInterruptedByALostLink()
+{
+    Bench bench;
+    auto config = bench.Config();
+    QCOMPARE(config->TestConnection(), -1);
+    config->StoreConfiguration(true, QString());
+    config->SetDriveEnable(true);
+    // The samples are a few kilobytes; the link goes half way through them.
+    bench.link->Inner().SetLoseLinkAfter(2000);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const QString error = DescriptionOf([&] { config->CaptureCurrentStep(2.0f, 10, 20000); });
+    QVERIFY2(error != QLatin1String("(no error)"), qPrintable(error));
+    // A lost link is noticed at once, not after the capture's 20 s.
+    QVERIFY2(elapsed.elapsed() < 5000, qPrintable(QString::number(elapsed.elapsed())));
+
+    // The drive is back: the next capture works on a fresh link.
+    QCOMPARE(config->TestConnection(), -1);
+    const QVariant samples = config->CaptureCurrentStep(2.0f, 10, 20000);
+    QCOMPARE(samples.value<QList<float>>().size(), 1024);
 }
 
 void TestBridgeFaults::failedFileSaveKeepsTheOldFile_data()
