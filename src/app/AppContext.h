@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QSettings;
 
 namespace Orvex {
@@ -23,6 +25,8 @@ struct AppContext
     IOrvexMotorCollection* MotorCollection = nullptr;
     const ParameterLimits& Limits;
     bool TestMode = false;
+    // The folder of the program and its data files (command database, ...).
+    QString ProgramFolder;
 };
 
 // Start-up progress shown while the main window builds itself.

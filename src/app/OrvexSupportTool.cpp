@@ -85,7 +85,7 @@ bool COrvexSupportToolApp::Startup()
 
     m_context.reset(new Orvex::AppContext{m_env.Factory, m_env.Ui, m_env.Settings, *m_config,
                                           m_motorServer.get(), m_motorCollection, m_limits,
-                                          m_testMode});
+                                          m_testMode, m_env.ProgramFolder});
     m_startedUp = true;
     return true;
 }

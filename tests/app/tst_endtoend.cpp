@@ -36,7 +36,9 @@ struct Program
           ports(devices, settings),
           components(factory, ports, settings, QStringLiteral(ORVEX_TEST_DATA_DIR)),
           config(factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig))),
-          context{factory, ui, settings, *config, nullptr, nullptr, limits, false},
+          context{factory, ui,      settings,
+                  *config, nullptr, nullptr,
+                  limits,  false,   QStringLiteral(ORVEX_TEST_DATA_DIR)},
           window(context, ports, nullptr)
     {
         window.OnInitDialog();
