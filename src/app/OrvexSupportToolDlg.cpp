@@ -10,6 +10,7 @@
 #include "PortAccess.h"
 #include "PortRegistry.h"
 #include "ProgramInfo.h"
+#include "TerminalEmulatorDlg.h"
 #include "UiServices.h"
 
 #include <QButtonGroup>
@@ -248,6 +249,8 @@ void COrvexSupportToolDlg::OnInitDialog()
 
 TStackedPage* COrvexSupportToolDlg::CreatePage(int id)
 {
+    if (id == IDD_TERMINAL_EMULATOR)
+        return new CTerminalEmulatorDlg(m_context, *this);
     for (const PageInfo& page : kPages) {
         if (page.Id == id)
             return new CPendingPage(*this, QString::fromLatin1(page.Title));

@@ -58,8 +58,11 @@ struct Fixture
         source.Devices = std::move(devices);
         settings.setValue(QStringLiteral("Communications/COM"), rememberedPort);
         ports = std::make_unique<PortRegistry>(source, settings);
+        // The terminal page makes its link when the window builds it.
+        factory.Register(QString::fromLatin1(ProgId::LinkPort),
+                         [] { return std::make_unique<FixedLink>(); });
         context = std::make_unique<AppContext>(
-            AppContext{factory, ui, settings, config, nullptr, nullptr, limits, false});
+            AppContext{factory, ui, settings, config, nullptr, nullptr, limits, false, QString()});
         window = std::make_unique<COrvexSupportToolDlg>(*context, *ports, nullptr);
         window->OnInitDialog();
     }
@@ -286,6 +289,7 @@ void TestMainWindow::aboutBoxShowsVersions()
 void TestMainWindow::aboutBoxReportsMissingLink()
 {
     Fixture f(TwoPorts());
+    f.factory.Unregister(QString::fromLatin1(ProgId::LinkPort));
     bool shown = false;
     f.ui.OnModal = [&](QDialog&) {
         shown = true;

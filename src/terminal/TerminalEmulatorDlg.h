@@ -1,0 +1,69 @@
+#pragma once
+
+#include "MainWindowServices.h"
+#include "StackDialog.h"
+#include "UserButtonInfo.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class CTermEdit;
+class QPushButton;
+
+namespace Orvex {
+struct AppContext;
+class ILinkPort;
+} // namespace Orvex
+
+// The terminal page: the user types drive commands and sees the drive's
+// answers, sends prepared commands from twelve user buttons or the command
+// browser, and sends a text file line by line, over the page's own serial link.
+class CTerminalEmulatorDlg final : public TStackedPage, public Orvex::ILinkOwningPage
+{
+    Q_OBJECT
+
+public:
+    CTerminalEmulatorDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
+                         QWidget* parent = nullptr);
+    ~CTerminalEmulatorDlg() override;
+
+    void OnSetActive() override;
+    void OnDestroyPage() override;
+
+    // Orvex::ILinkOwningPage
+    bool HasLink() const override { return m_link != nullptr; }
+    void ReopenLink(int portNumber) override;
+
+    // The buttons' handlers.
+    void SendUserButton(int index);
+    void RunCommandBrowser();
+    void ClearDisplay();
+    void EditUserButtons();
+    void DownloadTextFile();
+
+    const std::array<CUserButtonInfo, 12>& UserButtons() const { return m_buttons; }
+    CTermEdit* TextBox() const { return m_pBox; }
+
+private:
+    void BuildControls();
+    void ApplyButtonLabels();
+    void OnDataWaiting();
+    void OnLineEntered(const QString& line);
+    // Sends text as it stands; tells the user why when there is no open link.
+    bool Send(const QString& text);
+    // Whether the link is there and open, telling the user when it is not.
+    bool CheckLinkOpen();
+    void SendFileLines(const QString& path);
+
+    Orvex::AppContext& m_context;
+    Orvex::IMainWindow& m_mainWindow;
+    std::unique_ptr<Orvex::ILinkPort> m_link;
+    std::array<CUserButtonInfo, 12> m_buttons;
+    bool m_destroyed = false;
+
+    CTermEdit* m_pBox = nullptr;
+    std::array<QPushButton*, 12> m_userButtons{};
+    QPushButton* m_pDownload = nullptr;
+};
