@@ -55,7 +55,9 @@ case "$mode" in
       name="$(basename "$f")"
       corpus="$(mktemp -d)"
       cp -r "fuzz/corpus/${name#fuzz_}/." "$corpus/" 2>/dev/null || true
-      "$f" -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 "$corpus"
+      LSAN_OPTIONS="suppressions=$top/fuzz/lsan.supp" \
+        "$f" -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 \
+        -artifact_prefix="$corpus/" "$corpus"
     done
     ;;
   *)
