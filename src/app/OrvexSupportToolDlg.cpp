@@ -2,9 +2,12 @@
 
 #include "AboutDlg.h"
 #include "AppContext.h"
+#include "BitStatusPanelDlg.h"
 #include "BuiltInComponents.h"
 #include "ComponentError.h"
+#include "ConnectionResult.h"
 #include "ErrorReport.h"
+#include "NumStatusPanelDlg.h"
 #include "OrvexConfig.h"
 #include "PendingPage.h"
 #include "PortAccess.h"
@@ -249,8 +252,16 @@ void COrvexSupportToolDlg::OnInitDialog()
 
 TStackedPage* COrvexSupportToolDlg::CreatePage(int id)
 {
-    if (id == IDD_TERMINAL_EMULATOR)
+    switch (id) {
+    case IDD_BIT_STATUS_PANEL:
+        return new CBitStatusPanelDlg(m_context, *this);
+    case IDD_NUM_STATUS_PANEL:
+        return new CNumStatusPanelDlg(m_context, *this);
+    case IDD_TERMINAL_EMULATOR:
         return new CTerminalEmulatorDlg(m_context, *this);
+    default:
+        break;
+    }
     for (const PageInfo& page : kPages) {
         if (page.Id == id)
             return new CPendingPage(*this, QString::fromLatin1(page.Title));
@@ -396,28 +407,6 @@ void COrvexSupportToolDlg::StopStatusAutoUpdate()
     }
 }
 
-QString COrvexSupportToolDlg::ConnectionResultText(int answer)
-{
-    switch (answer) {
-    case -1:
-        return QString();
-    case 1:
-        return QStringLiteral("Invalid COM port number");
-    case 2:
-        return QStringLiteral("Unable to open COM port");
-    case 3:
-        return QStringLiteral("No response from Orvex drive");
-    case 4:
-        return QStringLiteral("Incorrect response from Orvex drive");
-    case 5:
-        return QStringLiteral("OS needs to be downloaded");
-    case 6:
-        return QStringLiteral("Cycle power and download OS");
-    default:
-        return QStringLiteral("Unexpected error");
-    }
-}
-
 void COrvexSupportToolDlg::TestConnection()
 {
     ORVEX_GUARDED([&] {
@@ -436,7 +425,7 @@ void COrvexSupportToolDlg::TestConnection()
                     QStringLiteral("Successfully communicated with Orvex drive"));
                 ShowConnectionError(false, QString());
             } else {
-                ShowConnectionError(true, ConnectionResultText(answer));
+                ShowConnectionError(true, Orvex::ConnectionResultText(answer));
             }
         });
     });

@@ -73,8 +73,6 @@ public:
 
     // Text 101 of the window's menu.
     static QString AboutMenuText();
-    // Texts 102 to 108 for a connection test answer; empty for -1.
-    static QString ConnectionResultText(int answer);
 
 protected:
     TStackedPage* CreatePage(int id) override;

@@ -1,5 +1,7 @@
 #include "DriveConnection.h"
 
+#include "ConnectionResult.h"
+
 #include "ComponentError.h"
 #include "DriveExchange.h"
 #include "PortHub.h"
@@ -10,7 +12,7 @@ namespace {
 
 ComponentError IncorrectResponse()
 {
-    return ComponentError(ResultCode::Fail, DriveConnection::ConnectionText(4));
+    return ComponentError(ResultCode::Fail, ConnectionResultText(4));
 }
 
 } // namespace
@@ -25,28 +27,6 @@ void DriveConnection::SetPortNumber(int port)
         m_channel.reset();
     }
     m_port = port;
-}
-
-QString DriveConnection::ConnectionText(int code)
-{
-    switch (code) {
-    case -1:
-        return QStringLiteral("Successfully communicated with Orvex drive");
-    case 1:
-        return QStringLiteral("Invalid COM port number");
-    case 2:
-        return QStringLiteral("Unable to open COM port");
-    case 3:
-        return QStringLiteral("No response from Orvex drive");
-    case 4:
-        return QStringLiteral("Incorrect response from Orvex drive");
-    case 5:
-        return QStringLiteral("OS needs to be downloaded");
-    case 6:
-        return QStringLiteral("Cycle power and download OS");
-    default:
-        return QStringLiteral("Unexpected error");
-    }
 }
 
 std::shared_ptr<PortChannel> DriveConnection::Channel(int* failureCode, QString* error)
@@ -70,7 +50,8 @@ std::shared_ptr<PortChannel> DriveConnection::RequireChannel()
     QString error;
     std::shared_ptr<PortChannel> channel = Channel(&code, &error);
     if (!channel) {
-        throw ComponentError(ResultCode::Fail, error.isEmpty() ? ConnectionText(code) : error);
+        throw ComponentError(ResultCode::Fail,
+                             error.isEmpty() ? ConnectionResultText(code) : error);
     }
     return channel;
 }
@@ -124,7 +105,7 @@ void DriveConnection::RequireDrive()
 {
     const int code = TestConnection();
     if (code != -1) {
-        throw ComponentError(ResultCode::Fail, ConnectionText(code));
+        throw ComponentError(ResultCode::Fail, ConnectionResultText(code));
     }
 }
 

@@ -44,8 +44,6 @@ public:
     // 1 unknown port, 2 cannot open, 3 no response, 4 incorrect response,
     // 5 operating system missing, 6 operating system corrupt.
     int TestConnection();
-    // The user's text for a connection test answer.
-    static QString ConnectionText(int code);
     // Runs the connection test and throws its text as a ComponentError
     // unless the drive answered.
     void RequireDrive();

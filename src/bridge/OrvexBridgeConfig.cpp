@@ -1,6 +1,7 @@
 #include "OrvexBridgeConfig.h"
 
 #include "ComponentError.h"
+#include "ConnectionResult.h"
 #include "DriveExchange.h"
 #include "KvtFile.h"
 
@@ -16,7 +17,7 @@ namespace {
 ComponentError IncorrectUpload(const QString& detail)
 {
     return ComponentError(ResultCode::Fail,
-                          QStringLiteral("%1: %2").arg(DriveConnection::ConnectionText(4), detail));
+                          QStringLiteral("%1: %2").arg(ConnectionResultText(4), detail));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "OrvexBridgeStatus.h"
 
 #include "ComponentError.h"
+#include "ConnectionResult.h"
 #include "DriveExchange.h"
 
 #include <QLocale>
@@ -48,9 +49,8 @@ constexpr int kBrakeRelayRow = 65;
 
 ComponentError Incorrect(const QString& answer)
 {
-    return ComponentError(
-        ResultCode::Fail,
-        QStringLiteral("%1: '%2'").arg(DriveConnection::ConnectionText(4), answer));
+    return ComponentError(ResultCode::Fail,
+                          QStringLiteral("%1: '%2'").arg(ConnectionResultText(4), answer));
 }
 
 // "NAME=value" answer lines; a text item may go on over further lines, which

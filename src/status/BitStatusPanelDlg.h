@@ -1,0 +1,72 @@
+#pragma once
+
+#include "MainWindowServices.h"
+#include "StackDialog.h"
+
+#include <QTimer>
+
+#include <memory>
+
+class CStatusGrid;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace Orvex {
+struct AppContext;
+class IOrvexStatus;
+} // namespace Orvex
+
+// The bit status page: the drive's 64 error and warning bits and its two
+// status outputs, read once on request or every second while auto updating.
+class CBitStatusPanelDlg final : public TStackedPage, public Orvex::IAutoUpdatingPage
+{
+    Q_OBJECT
+
+public:
+    CBitStatusPanelDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
+                       QWidget* parent = nullptr);
+    ~CBitStatusPanelDlg() override;
+
+    void OnSetActive() override;
+    void OnKillActive() override;
+    void OnDestroyPage() override;
+
+    // Orvex::IAutoUpdatingPage
+    void StopAutoUpdate() override;
+
+    // The buttons' handlers.
+    void ManualUpdate();
+    void ToggleAutoUpdate();
+    // One auto update step; the timer calls it every second.
+    void OnTimerTick();
+
+    bool IsAutoUpdating() const { return m_autoUpdate != 0; }
+    bool IsTimerRunning() const { return m_timer.isActive(); }
+    bool HasStatusObject() const { return m_status != nullptr; }
+    CStatusGrid* Grid() const { return m_pGrid; }
+
+private:
+    void BuildControls();
+    // Creates the status object and checks that the drive answers; false (the
+    // user told why, no object kept) when it does not.
+    bool ConnectAndTest();
+    void RefreshBitGrid();
+    // What the idle-time update did: button text and enabling from the flag.
+    void UpdateControls();
+    void ReleaseStatus();
+
+    Orvex::AppContext& m_context;
+    Orvex::IMainWindow& m_mainWindow;
+    std::unique_ptr<Orvex::IOrvexStatus> m_status;
+    int m_autoUpdate = 0;
+    QTimer m_timer;
+    bool m_busy = false;
+    bool m_blink = false;
+
+    CStatusGrid* m_pGrid = nullptr;
+    QRadioButton* m_pBitRadio = nullptr;
+    QPushButton* m_pManual = nullptr;
+    QPushButton* m_pAuto = nullptr;
+    QLabel* m_pUpdating = nullptr;
+};

@@ -1,0 +1,337 @@
+#include "NumStatusPanelDlg.h"
+
+#include "AppContext.h"
+#include "ComponentError.h"
+#include "ComponentFactory.h"
+#include "ConnectionResult.h"
+#include "ErrorReport.h"
+#include "NumericStatusTable.h"
+#include "OrvexConfig.h"
+#include "OrvexStatus.h"
+#include "OrvexSupportToolDlg.h"
+#include "StatusGrid.h"
+#include "UiServices.h"
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kCommunicationsError = QStringLiteral("Communications Error");
+const QString kStartAutoUpdate = QStringLiteral("Start Auto Update");
+const QString kStopAutoUpdate = QStringLiteral("Stop Auto Update");
+const QString kUpdating = QStringLiteral("Updating...");
+const QColor kLightGrey(211, 211, 211);
+
+constexpr int kCheckWidth = 20;
+constexpr int kDescriptionWidth = 270;
+constexpr int kStatusWidth = 113;
+
+} // namespace
+
+CNumStatusPanelDlg::CNumStatusPanelDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
+                                       QWidget* parent)
+    : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow)
+{
+    setObjectName(QStringLiteral("numStatusPanelPage"));
+    m_timer.setInterval(AutoUpdatePeriodMs);
+    connect(&m_timer, &QTimer::timeout, this, &CNumStatusPanelDlg::OnTimerTick);
+    BuildControls();
+    UpdateControls();
+}
+
+CNumStatusPanelDlg::~CNumStatusPanelDlg()
+{
+    m_timer.stop();
+}
+
+void CNumStatusPanelDlg::BuildControls()
+{
+    auto* layout = new QVBoxLayout(this);
+
+    auto* selectGroup = new QGroupBox(QStringLiteral("Select Status"), this);
+    auto* selectLayout = new QHBoxLayout(selectGroup);
+    auto* bitRadio = new QRadioButton(QStringLiteral("Bit Status"), selectGroup);
+    bitRadio->setObjectName(QStringLiteral("bitStatusRadio"));
+    m_pNumericRadio = new QRadioButton(QStringLiteral("Numeric Status"), selectGroup);
+    m_pNumericRadio->setObjectName(QStringLiteral("numericStatusRadio"));
+    m_pNumericRadio->setChecked(true);
+    auto* errorLogRadio = new QRadioButton(QStringLiteral("Error Log"), selectGroup);
+    errorLogRadio->setObjectName(QStringLiteral("errorLogRadio"));
+    selectLayout->addWidget(bitRadio);
+    selectLayout->addWidget(m_pNumericRadio);
+    selectLayout->addWidget(errorLogRadio);
+    selectLayout->addStretch(1);
+    layout->addWidget(selectGroup);
+    // Only the user's clicks switch pages; selecting the radio on show must not.
+    connect(bitRadio, &QRadioButton::clicked, this,
+            [this] { m_mainWindow.SetPage(COrvexSupportToolDlg::IDD_BIT_STATUS_PANEL); });
+    connect(errorLogRadio, &QRadioButton::clicked, this,
+            [this] { m_mainWindow.SetPage(COrvexSupportToolDlg::IDD_ERROR_LOG); });
+
+    auto* gridGroup = new QGroupBox(QStringLiteral("Numeric Status"), this);
+    auto* gridLayout = new QVBoxLayout(gridGroup);
+    m_pGrid = new CStatusGrid(Orvex::NumericStatusRowCount,
+                              {QString(), QStringLiteral("Description"), QStringLiteral("Status")},
+                              gridGroup);
+    m_pGrid->setObjectName(QStringLiteral("numericStatusGrid"));
+    m_pGrid->setAccessibleName(QStringLiteral("Numeric Status"));
+    m_pGrid->SetColumnWidth(CheckColumn, kCheckWidth);
+    m_pGrid->SetColumnWidth(DescriptionColumn, kDescriptionWidth);
+    m_pGrid->SetColumnWidth(StatusColumn, kStatusWidth);
+    for (int row = 0; row < Orvex::NumericStatusRowCount; ++row) {
+        const Orvex::NumericStatusRow& item = Orvex::NumericStatusTable[static_cast<size_t>(row)];
+        m_pGrid->SetCellCheckBox(row, CheckColumn, false);
+        m_pGrid->SetRowHeading(row, QString::fromLatin1(item.Label));
+        m_pGrid->SetCellText(row, DescriptionColumn, Orvex::NumericStatusDescription(item, false));
+        m_pGrid->SetCellColours(row, StatusColumn, kLightGrey, QColor());
+    }
+    gridLayout->addWidget(m_pGrid);
+    layout->addWidget(gridGroup, 1);
+
+    auto* buttons = new QHBoxLayout;
+    auto addButton = [&](const QString& text, const char* name,
+                         void (CNumStatusPanelDlg::*slot)()) {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, slot);
+        buttons->addWidget(button);
+        return button;
+    };
+    m_pSelectAll =
+        addButton(QStringLiteral("Select All"), "selectAllButton", &CNumStatusPanelDlg::SelectAll);
+    m_pClearAll =
+        addButton(QStringLiteral("Clear All"), "clearAllButton", &CNumStatusPanelDlg::ClearAll);
+    buttons->addStretch(1);
+    m_pUpdating = new QLabel(kUpdating, this);
+    m_pUpdating->setObjectName(QStringLiteral("updatingText"));
+    m_pUpdating->hide();
+    buttons->addWidget(m_pUpdating);
+    m_pManualUpdate = addButton(QStringLiteral("Manual Update"), "manualUpdateButton",
+                                &CNumStatusPanelDlg::ManualUpdate);
+    m_pAutoUpdate =
+        addButton(kStartAutoUpdate, "autoUpdateButton", &CNumStatusPanelDlg::ToggleAutoUpdate);
+    layout->addLayout(buttons);
+}
+
+void CNumStatusPanelDlg::UpdateControls()
+{
+    m_pAutoUpdate->setText(m_autoUpdate ? kStopAutoUpdate : kStartAutoUpdate);
+    m_pManualUpdate->setEnabled(!m_autoUpdate);
+    m_pSelectAll->setEnabled(!m_autoUpdate);
+    m_pClearAll->setEnabled(!m_autoUpdate);
+}
+
+void CNumStatusPanelDlg::SetDescriptions(bool motorIsLinear)
+{
+    for (int row = 0; row < Orvex::NumericStatusRowCount; ++row) {
+        const Orvex::NumericStatusRow& item = Orvex::NumericStatusTable[static_cast<size_t>(row)];
+        m_pGrid->SetCellText(row, DescriptionColumn,
+                             Orvex::NumericStatusDescription(item, motorIsLinear));
+    }
+}
+
+void CNumStatusPanelDlg::OnSetActive()
+{
+    ORVEX_GUARDED([&] {
+        m_mainWindow.SetPageTitle(QStringLiteral("Status Panel"));
+        m_pNumericRadio->setChecked(true);
+        SetDescriptions(m_context.Config.MotorIsLinear() != 0);
+    });
+}
+
+void CNumStatusPanelDlg::OnKillActive()
+{
+    StopAutoUpdate();
+}
+
+void CNumStatusPanelDlg::OnDestroyPage()
+{
+    StopAutoUpdate();
+}
+
+std::uint32_t CNumStatusPanelDlg::SelectionMask() const
+{
+    std::uint32_t mask = 0;
+    for (int row = 0; row < Orvex::NumericStatusRowCount; ++row) {
+        if (m_pGrid->IsCellChecked(row, CheckColumn))
+            mask |= Orvex::NumericStatusTable[static_cast<size_t>(row)].ItemBit;
+    }
+    return mask;
+}
+
+bool CNumStatusPanelDlg::CheckSelection()
+{
+    // No item lives in the upper selection word, so the lower one decides.
+    if (SelectionMask() != 0)
+        return true;
+    Orvex::ShowErrorMessage(m_context.Ui, QStringLiteral("Numeric Status Update"),
+                            QStringLiteral("You need to select one or more status items."));
+    return false;
+}
+
+std::unique_ptr<Orvex::IOrvexStatus> CNumStatusPanelDlg::ConnectAndTest()
+{
+    std::unique_ptr<Orvex::IOrvexStatus> status;
+    try {
+        status = m_context.Factory.Create<Orvex::IOrvexStatus>(
+            QString::fromLatin1(Orvex::ProgId::BridgeStatus));
+    } catch (const Orvex::ComponentError&) {
+        ORVEX_REPORT_CURRENT_EXCEPTION();
+    }
+    if (!status) {
+        Orvex::ShowErrorMessage(m_context.Ui, QStringLiteral("Status Update Error"),
+                                QStringLiteral("IStatus not created"));
+        return nullptr;
+    }
+    status->SetPortNumber(m_mainWindow.SelectedPort());
+    int code = 0;
+    {
+        const auto wait = m_context.Ui.ShowWait(QStringLiteral("Testing Orvex connection..."));
+        code = status->TestConnection();
+    }
+    if (code != -1) {
+        Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError,
+                                Orvex::ConnectionResultText(code));
+        return nullptr;
+    }
+    return status;
+}
+
+void CNumStatusPanelDlg::RefreshGrid(Orvex::IOrvexStatus& status)
+{
+    for (int row = 0; row < Orvex::NumericStatusRowCount; ++row) {
+        // Unticked rows keep what they last showed.
+        if (!m_pGrid->IsCellChecked(row, CheckColumn))
+            continue;
+        const Orvex::NumericStatusRow& item = Orvex::NumericStatusTable[static_cast<size_t>(row)];
+        m_pGrid->SetCellText(row, StatusColumn, Orvex::ReadNumericStatusText(status, item));
+    }
+}
+
+void CNumStatusPanelDlg::ManualUpdate()
+{
+    ORVEX_GUARDED([&] {
+        if (!CheckSelection() || m_autoUpdate)
+            return;
+        Orvex::RunShowingErrors(m_context.Ui, kCommunicationsError, [&] {
+            // The object lives for this click only.
+            const std::unique_ptr<Orvex::IOrvexStatus> status = ConnectAndTest();
+            if (!status)
+                return;
+            {
+                const auto wait =
+                    m_context.Ui.ShowWait(QStringLiteral("Uploading Orvex numeric status..."));
+                status->UploadNumericStatus(static_cast<int>(SelectionMask()), 0);
+            }
+            RefreshGrid(*status);
+        });
+    });
+}
+
+void CNumStatusPanelDlg::ToggleAutoUpdate()
+{
+    ORVEX_GUARDED([&] {
+        if (!CheckSelection())
+            return;
+        if (m_autoUpdate) {
+            StopAutoUpdate();
+            return;
+        }
+        Orvex::RunShowingErrors(m_context.Ui, kCommunicationsError, [&] {
+            std::unique_ptr<Orvex::IOrvexStatus> status = ConnectAndTest();
+            if (!status)
+                return;
+            m_status = std::move(status);
+            StartAutoUpdate();
+        });
+    });
+}
+
+void CNumStatusPanelDlg::StartAutoUpdate()
+{
+    m_autoUpdate = true;
+    m_pUpdating->setText(kUpdating);
+    m_pUpdating->show();
+    UpdateControls();
+    // Let the button and the text repaint before the first period.
+    QPointer<CNumStatusPanelDlg> self(this);
+    QCoreApplication::processEvents();
+    if (!self || !m_autoUpdate)
+        return;
+    // The first values come with the first tick.
+    m_timer.start();
+}
+
+void CNumStatusPanelDlg::OnTimerTick()
+{
+    if (m_busy || !m_autoUpdate || !m_status)
+        return;
+    m_busy = true;
+    Orvex::IOrvexStatus* status = m_status.get();
+    bool failed = true;
+    QString failure;
+    ORVEX_GUARDED([&] {
+        try {
+            status->UploadNumericStatus(static_cast<int>(SelectionMask()), 0);
+            RefreshGrid(*status);
+            failed = false;
+        } catch (const Orvex::ComponentError& error) {
+            failure = error.Description();
+        } catch (const Orvex::FrameworkException& error) {
+            failure = error.Message().left(Orvex::MessageBoxTextMaxLength);
+        }
+    });
+    if (failed) {
+        // Stop first: a drive that stopped answering would otherwise raise
+        // one message a second.
+        StopAutoUpdate();
+        if (!failure.isEmpty())
+            Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError, failure);
+    } else if (m_autoUpdate) {
+        m_pUpdating->setText(m_blink ? kUpdating : QString());
+        m_blink = !m_blink;
+    }
+    m_retiredStatus.reset();
+    m_busy = false;
+}
+
+void CNumStatusPanelDlg::StopAutoUpdate()
+{
+    m_autoUpdate = false;
+    m_timer.stop();
+    ReleaseStatus();
+    m_pUpdating->hide();
+    UpdateControls();
+}
+
+void CNumStatusPanelDlg::ReleaseStatus()
+{
+    // A tick waiting on the drive still holds the object; it frees it when done.
+    if (m_busy) {
+        if (m_status)
+            m_retiredStatus = std::move(m_status);
+        return;
+    }
+    m_status.reset();
+}
+
+void CNumStatusPanelDlg::SelectAll()
+{
+    for (int row = 0; row < Orvex::NumericStatusRowCount; ++row)
+        m_pGrid->SetCellCheckBox(row, CheckColumn, true);
+}
+
+void CNumStatusPanelDlg::ClearAll()
+{
+    for (int row = 0; row < Orvex::NumericStatusRowCount; ++row)
+        m_pGrid->SetCellCheckBox(row, CheckColumn, false);
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "MainWindowServices.h"
+#include "StackDialog.h"
+
+#include <QTimer>
+
+#include <cstdint>
+#include <memory>
+
+class CStatusGrid;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace Orvex {
+struct AppContext;
+class IOrvexStatus;
+} // namespace Orvex
+
+// The numeric status page: the user ticks drive status items and reads their
+// values once or every second through the drive bridge's status object.
+class CNumStatusPanelDlg final : public TStackedPage, public Orvex::IAutoUpdatingPage
+{
+    Q_OBJECT
+
+public:
+    // Grid columns.
+    static constexpr int CheckColumn = 0;
+    static constexpr int DescriptionColumn = 1;
+    static constexpr int StatusColumn = 2;
+    static constexpr int AutoUpdatePeriodMs = 1000;
+
+    CNumStatusPanelDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
+                       QWidget* parent = nullptr);
+    ~CNumStatusPanelDlg() override;
+
+    void OnSetActive() override;
+    void OnKillActive() override;
+    void OnDestroyPage() override;
+
+    // Orvex::IAutoUpdatingPage
+    void StopAutoUpdate() override;
+
+    // The buttons' handlers.
+    void ManualUpdate();
+    void ToggleAutoUpdate();
+    void SelectAll();
+    void ClearAll();
+    // One auto-update period: reads the ticked items and blinks "Updating...".
+    void OnTimerTick();
+
+    bool IsAutoUpdating() const { return m_autoUpdate; }
+    // The item bits of the ticked rows.
+    std::uint32_t SelectionMask() const;
+    CStatusGrid* Grid() const { return m_pGrid; }
+
+private:
+    void BuildControls();
+    void UpdateControls();
+    void SetDescriptions(bool motorIsLinear);
+    // Answers false, having told the user, when no item is ticked.
+    bool CheckSelection();
+    // Creates the status object on the selected port and tests the drive;
+    // null, having told the user, when that fails.
+    std::unique_ptr<Orvex::IOrvexStatus> ConnectAndTest();
+    void RefreshGrid(Orvex::IOrvexStatus& status);
+    void StartAutoUpdate();
+    void ReleaseStatus();
+
+    Orvex::AppContext& m_context;
+    Orvex::IMainWindow& m_mainWindow;
+    std::unique_ptr<Orvex::IOrvexStatus> m_status;
+    // A status object released while a tick still reads it; the tick frees it.
+    std::unique_ptr<Orvex::IOrvexStatus> m_retiredStatus;
+    bool m_autoUpdate = false;
+    bool m_busy = false;
+    bool m_blink = false;
+    QTimer m_timer;
+
+    CStatusGrid* m_pGrid = nullptr;
+    QRadioButton* m_pNumericRadio = nullptr;
+    QPushButton* m_pManualUpdate = nullptr;
+    QPushButton* m_pAutoUpdate = nullptr;
+    QPushButton* m_pSelectAll = nullptr;
+    QPushButton* m_pClearAll = nullptr;
+    QLabel* m_pUpdating = nullptr;
+};
