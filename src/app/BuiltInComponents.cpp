@@ -24,25 +24,34 @@ constexpr int kSimulatorBaudRate = 115200;
 
 BuiltInComponents::BuiltInComponents(ComponentFactory& factory, PortRegistry& ports,
                                      QSettings& settings, const QString& programFolder)
-    : m_hub(std::make_unique<PortHub>(ports))
+    : m_hub(std::make_unique<PortHub>(ports)), m_programFolder(programFolder)
 {
     RegisterLinkComponent(factory, *m_hub);
     RegisterBridgeComponents(factory, *m_hub);
 
-    QString error;
-    m_drive = SimulatedDrive::FromFolder(programFolder, &error);
-    if (!m_drive) {
-        qWarning("No simulated drive: %s", qPrintable(error));
-        return;
-    }
-    const std::shared_ptr<SimulatedDrive> drive = m_drive;
-    m_hub->RegisterVirtualTransport(SimulatorKey(), [drive] {
+    // The drive is made when the port is first opened, so a start-up that
+    // never uses it does not pay for it.
+    m_hub->RegisterVirtualTransport(SimulatorKey(), [this]() -> std::unique_ptr<ILinkTransport> {
+        const std::shared_ptr<SimulatedDrive> drive = EnsureDrive();
+        if (!drive)
+            return nullptr;
         auto transport = std::make_unique<SimulatorTransport>(drive);
         transport->SetBaudRate(kSimulatorBaudRate);
         return transport;
     });
     if (SimulatorOffered(settings))
         ports.AddVirtualPort(SimulatorKey(), SimulatorDescription());
+}
+
+std::shared_ptr<SimulatedDrive> BuiltInComponents::EnsureDrive() const
+{
+    if (!m_drive) {
+        QString error;
+        m_drive = SimulatedDrive::FromFolder(m_programFolder, &error);
+        if (!m_drive)
+            qWarning("No simulated drive: %s", qPrintable(error));
+    }
+    return m_drive;
 }
 
 BuiltInComponents::~BuiltInComponents() = default;

@@ -20,16 +20,17 @@ class SimulatedDrive;
 class BuiltInComponents
 {
 public:
-    // The simulated drive reads the command database of programFolder; when
-    // it cannot, the program has no simulator port (start-up then stops with
-    // the database's own message anyway).
+    // The simulated drive is made when its port is first opened, from the
+    // command database of programFolder; when that cannot be read, opening
+    // the port says the simulator is not available.
     BuiltInComponents(ComponentFactory& factory, PortRegistry& ports, QSettings& settings,
                       const QString& programFolder);
     ~BuiltInComponents();
 
     PortHub& Hub() const { return *m_hub; }
-    // Null when the command database could not be read.
-    SimulatedDrive* Drive() const { return m_drive.get(); }
+    // The simulated drive, made now if it was not yet; null when the command
+    // database cannot be read.
+    SimulatedDrive* Drive() const { return EnsureDrive().get(); }
 
     // The simulator's port: registry key and description.
     static QString SimulatorKey();
@@ -40,8 +41,11 @@ public:
     static void OfferSimulator(PortRegistry& ports, QSettings& settings, bool offer);
 
 private:
+    std::shared_ptr<SimulatedDrive> EnsureDrive() const;
+
     std::unique_ptr<PortHub> m_hub;
-    std::shared_ptr<SimulatedDrive> m_drive;
+    QString m_programFolder;
+    mutable std::shared_ptr<SimulatedDrive> m_drive;
 };
 
 } // namespace Orvex

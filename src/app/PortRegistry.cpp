@@ -297,12 +297,13 @@ int PortRegistry::AddVirtualPort(const QString& key, const QString& description)
         m_virtualPorts.push_back({key, description});
     }
     const QString identity = VirtualIdentity(key);
-    const std::set<int> comNumbers = PresentComNumbers();
+    // A remembered number stands without asking the system for its devices
+    // (slow); the next enumeration moves it should a COM port have taken it.
     const auto known = m_numbers.find(identity);
-    if (known != m_numbers.end() && comNumbers.count(known->second) == 0) {
+    if (known != m_numbers.end()) {
         return known->second;
     }
-    const int number = NumberForNewIdentity(identity, comNumbers);
+    const int number = NumberForNewIdentity(identity, PresentComNumbers());
     Save();
     return number;
 }
