@@ -8,6 +8,7 @@
 #include "ParameterLimits.h"
 #include "PortRegistry.h"
 #include "SimulatedDrive.h"
+#include "SimulatedProgram.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -21,25 +22,12 @@ using namespace Orvex;
 
 namespace {
 
-class NoDevices final : public ISerialDeviceSource
-{
-public:
-    std::vector<SerialDeviceInfo> PresentDevices() const override { return {}; }
-};
-
 // The main window as the program builds it, with the real link, bridge and
 // simulated drive, on a computer without serial ports.
-struct Program
+struct Program : OrvexTest::SimulatedProgram
 {
     Program()
-        : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat),
-          ports(devices, settings),
-          components(factory, ports, settings, QStringLiteral(ORVEX_TEST_DATA_DIR)),
-          config(factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig))),
-          context{factory, ui,      settings,
-                  *config, nullptr, nullptr,
-                  limits,  false,   QStringLiteral(ORVEX_TEST_DATA_DIR)},
-          window(context, ports, nullptr)
+        : SimulatedProgram(QStringLiteral(ORVEX_TEST_DATA_DIR)), window(context, ports, nullptr)
     {
         window.OnInitDialog();
     }
@@ -49,16 +37,6 @@ struct Program
         return window.findChild<T*>(QString::fromLatin1(name));
     }
 
-    QTemporaryDir dir;
-    QSettings settings;
-    NoDevices devices;
-    PortRegistry ports;
-    ComponentFactory factory;
-    BuiltInComponents components;
-    std::unique_ptr<IOrvexConfig> config;
-    OrvexTest::FakeUiServices ui;
-    ParameterLimits limits;
-    AppContext context;
     COrvexSupportToolDlg window;
 };
 

@@ -10,6 +10,7 @@
 #include "ParameterLimits.h"
 #include "PortRegistry.h"
 #include "SimulatedDrive.h"
+#include "SimulatedProgram.h"
 #include "StatusGrid.h"
 
 #include <QLabel>
@@ -24,25 +25,12 @@ using namespace Orvex;
 
 namespace {
 
-class NoDevices final : public ISerialDeviceSource
-{
-public:
-    std::vector<SerialDeviceInfo> PresentDevices() const override { return {}; }
-};
-
 // The program as it is built, on the simulated drive, with a bit status page
 // made directly on its context and window.
-struct Program
+struct Program : OrvexTest::SimulatedProgram
 {
     Program()
-        : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat),
-          ports(devices, settings),
-          components(factory, ports, settings, QStringLiteral(ORVEX_TEST_DATA_DIR)),
-          config(factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig))),
-          context{factory, ui,      settings,
-                  *config, nullptr, nullptr,
-                  limits,  false,   QStringLiteral(ORVEX_TEST_DATA_DIR)},
-          window(context, ports, nullptr)
+        : SimulatedProgram(QStringLiteral(ORVEX_TEST_DATA_DIR)), window(context, ports, nullptr)
     {
         window.OnInitDialog();
         page = std::make_unique<CBitStatusPanelDlg>(context, window);
@@ -76,16 +64,6 @@ struct Program
                Button("manualUpdateButton")->isEnabled() && Updating()->isHidden();
     }
 
-    QTemporaryDir dir;
-    QSettings settings;
-    NoDevices devices;
-    PortRegistry ports;
-    ComponentFactory factory;
-    BuiltInComponents components;
-    std::unique_ptr<IOrvexConfig> config;
-    OrvexTest::FakeUiServices ui;
-    ParameterLimits limits;
-    AppContext context;
     COrvexSupportToolDlg window;
     std::unique_ptr<CBitStatusPanelDlg> page;
 };

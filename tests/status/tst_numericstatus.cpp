@@ -11,6 +11,7 @@
 #include "ParameterLimits.h"
 #include "PortRegistry.h"
 #include "SimulatedDrive.h"
+#include "SimulatedProgram.h"
 #include "StatusGrid.h"
 
 #include <QLabel>
@@ -35,12 +36,6 @@ const QString kSelectionCaption = QStringLiteral("Numeric Status Update");
 const QString kSelectionText = QStringLiteral("You need to select one or more status items.");
 const QString kUnread = QStringLiteral("<unread>");
 
-class NoDevices final : public ISerialDeviceSource
-{
-public:
-    std::vector<SerialDeviceInfo> PresentDevices() const override { return {}; }
-};
-
 // Records what the page asks of the main window.
 class FakeMainWindow final : public IMainWindow
 {
@@ -57,17 +52,9 @@ public:
 };
 
 // The page on the simulated drive with the program's real bridge and link.
-struct Program
+struct Program : OrvexTest::SimulatedProgram
 {
-    Program()
-        : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat),
-          ports(devices, settings),
-          components(factory, ports, settings, QStringLiteral(ORVEX_TEST_DATA_DIR)),
-          config(factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig))),
-          context{factory, ui,      settings,
-                  *config, nullptr, nullptr,
-                  limits,  false,   QStringLiteral(ORVEX_TEST_DATA_DIR)},
-          page(context, main)
+    Program() : SimulatedProgram(QStringLiteral(ORVEX_TEST_DATA_DIR)), page(context, main)
     {
         for (const PortRegistry::PortEntry& entry : ports.EnumerateSerialPorts()) {
             if (entry.SystemLocation == BuiltInComponents::SimulatorKey())
@@ -112,16 +99,6 @@ struct Program
         return labels;
     }
 
-    QTemporaryDir dir;
-    QSettings settings;
-    NoDevices devices;
-    PortRegistry ports;
-    ComponentFactory factory;
-    BuiltInComponents components;
-    std::unique_ptr<IOrvexConfig> config;
-    OrvexTest::FakeUiServices ui;
-    ParameterLimits limits;
-    AppContext context;
     FakeMainWindow main;
     CNumStatusPanelDlg page;
 };

@@ -10,6 +10,7 @@
 #include "ParameterLimits.h"
 #include "PortRegistry.h"
 #include "SimulatedDrive.h"
+#include "SimulatedProgram.h"
 #include "TermEdit.h"
 #include "TerminalEmulatorDlg.h"
 
@@ -33,24 +34,12 @@ namespace {
 
 constexpr int kTerminalPage = COrvexSupportToolDlg::IDD_TERMINAL_EMULATOR;
 
-class NoDevices final : public ISerialDeviceSource
-{
-public:
-    std::vector<SerialDeviceInfo> PresentDevices() const override { return {}; }
-};
-
 // The program as it is built, on the simulated drive; prepare edits the
 // profile before anything reads it.
-struct Program
+struct Program : OrvexTest::SimulatedProgram
 {
     explicit Program(const std::function<void(QSettings&)>& prepare = {})
-        : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat),
-          prepared(((prepare ? prepare(settings) : void()), true)), ports(devices, settings),
-          components(factory, ports, settings, QStringLiteral(ORVEX_TEST_DATA_DIR)),
-          config(factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig))),
-          context{factory, ui,      settings,
-                  *config, nullptr, nullptr,
-                  limits,  false,   QStringLiteral(ORVEX_TEST_DATA_DIR)},
+        : SimulatedProgram(QStringLiteral(ORVEX_TEST_DATA_DIR), prepare),
           window(context, ports, nullptr)
     {
         window.OnInitDialog();
@@ -73,17 +62,6 @@ struct Program
         QTRY_VERIFY(Shown().endsWith(QLatin1Char('>')));
     }
 
-    QTemporaryDir dir;
-    QSettings settings;
-    bool prepared;
-    NoDevices devices;
-    PortRegistry ports;
-    ComponentFactory factory;
-    BuiltInComponents components;
-    std::unique_ptr<IOrvexConfig> config;
-    OrvexTest::FakeUiServices ui;
-    ParameterLimits limits;
-    AppContext context;
     COrvexSupportToolDlg window;
 };
 
