@@ -16,6 +16,9 @@ public:
     virtual void EnableCommControls(bool enable) = 0;
     virtual int SelectedPort() const = 0;
     virtual void SetPage(int id) = 0;
+    // Stops the status pages' automatic updates before a drive action;
+    // answers how many of them were running.
+    virtual int StopStatusAutoUpdate() = 0;
 };
 
 // A page that reads status on a timer; every drive action stops it first.
@@ -23,6 +26,7 @@ class IAutoUpdatingPage
 {
 public:
     virtual ~IAutoUpdatingPage() = default;
+    virtual bool IsAutoUpdating() const = 0;
     virtual void StopAutoUpdate() = 0;
 };
 

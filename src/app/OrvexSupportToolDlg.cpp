@@ -6,6 +6,7 @@
 #include "BuiltInComponents.h"
 #include "ComponentError.h"
 #include "ConnectionResult.h"
+#include "ErrorLogDlg.h"
 #include "ErrorReport.h"
 #include "NumStatusPanelDlg.h"
 #include "OrvexConfig.h"
@@ -257,6 +258,8 @@ TStackedPage* COrvexSupportToolDlg::CreatePage(int id)
         return new CBitStatusPanelDlg(m_context, *this);
     case IDD_NUM_STATUS_PANEL:
         return new CNumStatusPanelDlg(m_context, *this);
+    case IDD_ERROR_LOG:
+        return new CErrorLogDlg(m_context, *this);
     case IDD_TERMINAL_EMULATOR:
         return new CTerminalEmulatorDlg(m_context, *this);
     default:
@@ -399,12 +402,17 @@ void COrvexSupportToolDlg::OfferSimulator(bool offer)
     });
 }
 
-void COrvexSupportToolDlg::StopStatusAutoUpdate()
+int COrvexSupportToolDlg::StopStatusAutoUpdate()
 {
+    int stopped = 0;
     for (int id : {IDD_BIT_STATUS_PANEL, IDD_NUM_STATUS_PANEL}) {
-        if (auto* page = dynamic_cast<Orvex::IAutoUpdatingPage*>(Page(id)))
+        auto* page = dynamic_cast<Orvex::IAutoUpdatingPage*>(Page(id));
+        if (page && page->IsAutoUpdating()) {
             page->StopAutoUpdate();
+            ++stopped;
+        }
     }
+    return stopped;
 }
 
 void COrvexSupportToolDlg::TestConnection()

@@ -57,6 +57,7 @@ public:
     void EnableCommControls(bool enable) override;
     int SelectedPort() const override { return m_selectedPort; }
     void SetPage(int id) override { TStackedDialog::SetPage(id); }
+    int StopStatusAutoUpdate() override;
 
     // The "Communications" group.
     void FindPorts();
@@ -67,9 +68,6 @@ public:
     void OfferSimulator(bool offer);
 
     void ShowAboutBox();
-
-    // Stops the one-second status updates before a drive action.
-    void StopStatusAutoUpdate();
 
     // Text 101 of the window's menu.
     static QString AboutMenuText();

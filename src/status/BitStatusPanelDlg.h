@@ -41,7 +41,7 @@ public:
     // One auto update step; the timer calls it every second.
     void OnTimerTick();
 
-    bool IsAutoUpdating() const { return m_autoUpdate != 0; }
+    bool IsAutoUpdating() const override { return m_autoUpdate != 0; }
     bool IsTimerRunning() const { return m_timer.isActive(); }
     bool HasStatusObject() const { return m_status != nullptr; }
     CStatusGrid* Grid() const { return m_pGrid; }

@@ -50,7 +50,7 @@ public:
     // One auto-update period: reads the ticked items and blinks "Updating...".
     void OnTimerTick();
 
-    bool IsAutoUpdating() const { return m_autoUpdate; }
+    bool IsAutoUpdating() const override { return m_autoUpdate; }
     // The item bits of the ticked rows.
     std::uint32_t SelectionMask() const;
     CStatusGrid* Grid() const { return m_pGrid; }

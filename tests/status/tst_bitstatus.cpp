@@ -4,6 +4,7 @@
 #include "BuiltInComponents.h"
 #include "ComponentFactory.h"
 #include "FakeConfig.h"
+#include "FakeMainWindow.h"
 #include "FakeUiServices.h"
 #include "OrvexConfig.h"
 #include "OrvexSupportToolDlg.h"
@@ -66,20 +67,6 @@ struct Program : OrvexTest::SimulatedProgram
 
     COrvexSupportToolDlg window;
     std::unique_ptr<CBitStatusPanelDlg> page;
-};
-
-// A main window that only records what the page asks of it.
-class RecordingWindow final : public IMainWindow
-{
-public:
-    void SetPageTitle(const QString& title) override { Title = title; }
-    void ShowConnectionError(bool, const QString&) override {}
-    void EnableCommControls(bool) override {}
-    int SelectedPort() const override { return 1; }
-    void SetPage(int id) override { Pages.push_back(id); }
-
-    QString Title;
-    std::vector<int> Pages;
 };
 
 const QColor kRed(255, 0, 0);
@@ -411,7 +398,8 @@ void TestBitStatus::radiosSwitchPages()
     OrvexTest::FakeConfig config;
     ParameterLimits limits;
     AppContext context{factory, ui, settings, config, nullptr, nullptr, limits, false, QString()};
-    RecordingWindow window;
+    OrvexTest::FakeMainWindow window;
+    window.Port = 1;
     CBitStatusPanelDlg page(context, window);
 
     QTest::mouseClick(page.findChild<QRadioButton*>(radio), Qt::LeftButton);

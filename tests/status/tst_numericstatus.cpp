@@ -2,6 +2,7 @@
 #include "BuiltInComponents.h"
 #include "ComponentError.h"
 #include "ComponentFactory.h"
+#include "FakeMainWindow.h"
 #include "FakeUiServices.h"
 #include "NumStatusPanelDlg.h"
 #include "NumericStatusTable.h"
@@ -35,21 +36,6 @@ constexpr int kCheck = CNumStatusPanelDlg::CheckColumn;
 const QString kSelectionCaption = QStringLiteral("Numeric Status Update");
 const QString kSelectionText = QStringLiteral("You need to select one or more status items.");
 const QString kUnread = QStringLiteral("<unread>");
-
-// Records what the page asks of the main window.
-class FakeMainWindow final : public IMainWindow
-{
-public:
-    void SetPageTitle(const QString& title) override { Title = title; }
-    void ShowConnectionError(bool, const QString&) override {}
-    void EnableCommControls(bool) override {}
-    int SelectedPort() const override { return Port; }
-    void SetPage(int id) override { Pages.push_back(id); }
-
-    QString Title;
-    int Port = 0;
-    std::vector<int> Pages;
-};
 
 // The page on the simulated drive with the program's real bridge and link.
 struct Program : OrvexTest::SimulatedProgram
@@ -99,7 +85,7 @@ struct Program : OrvexTest::SimulatedProgram
         return labels;
     }
 
-    FakeMainWindow main;
+    OrvexTest::FakeMainWindow main;
     CNumStatusPanelDlg page;
 };
 

@@ -9,6 +9,7 @@
 #include "OrvexSupportToolDlg.h"
 #include "ParameterLimits.h"
 #include "PortRegistry.h"
+#include "ScriptedLink.h"
 #include "SimulatedDrive.h"
 #include "SimulatedProgram.h"
 #include "TermEdit.h"
@@ -88,47 +89,7 @@ int Count(const QString& text, const QString& what)
     return static_cast<int>(text.count(what));
 }
 
-// A link whose every step a test decides.
-class ScriptedLink final : public ILinkPort
-{
-public:
-    QString Version() const override { return QStringLiteral("2.0.0"); }
-    bool IsOpen() const override { return m_open; }
-    void Open(int port, bool flag) override
-    {
-        Opens.push_back({port, flag});
-        m_open = OpenSucceeds;
-    }
-    void Close() override
-    {
-        ++Closes;
-        m_open = false;
-    }
-    QString Read() override { return std::exchange(Waiting, QString()); }
-    void Write(const QString& text) override
-    {
-        if (!m_open)
-            throw ComponentError(ResultCode::Fail, QStringLiteral("The port is gone."));
-        Writes << text;
-        if (LoseAfterWrites >= 0 && Writes.size() >= LoseAfterWrites)
-            m_open = false;
-    }
-    void Receive(const QString& text)
-    {
-        Waiting += text;
-        Q_EMIT DataWaiting();
-    }
-
-    std::vector<std::pair<int, bool>> Opens;
-    int Closes = 0;
-    QStringList Writes;
-    QString Waiting;
-    bool OpenSucceeds = true;
-    qsizetype LoseAfterWrites = -1;
-
-private:
-    bool m_open = false;
-};
+using OrvexTest::ScriptedLink;
 
 class ListedDevices final : public ISerialDeviceSource
 {

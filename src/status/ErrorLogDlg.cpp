@@ -1,0 +1,252 @@
+#include "ErrorLogDlg.h"
+
+#include "AppContext.h"
+#include "ComponentFactory.h"
+#include "ErrorLogSettings.h"
+#include "ErrorLogSetupDlg.h"
+#include "ErrorReport.h"
+#include "LinkPort.h"
+#include "ReceivedText.h"
+#include "UiServices.h"
+
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPalette>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kCommunicationsError = QStringLiteral("Communications Error");
+const QString kNotOpen = QStringLiteral("COM port not open");
+const QString kNoLink = QStringLiteral("ILinkPort not created");
+constexpr int kBitStatusPage = 159;
+constexpr int kNumericStatusPage = 137;
+
+} // namespace
+
+CErrorLogEdit::CErrorLogEdit(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setObjectName(QStringLiteral("errorLogEdit"));
+    setReadOnly(true);
+    setUndoRedoEnabled(false);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFamilies({QStringLiteral("Courier New"),
+                      QFontDatabase::systemFont(QFontDatabase::FixedFont).family()});
+    font.setPixelSize(12);
+    font.setWeight(QFont::Normal);
+    setFont(font);
+
+    QPalette colours = palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        colours.setColor(group, QPalette::Base, QColor(245, 222, 179));
+        colours.setColor(group, QPalette::Text, QColor(0, 0, 0));
+    }
+    setPalette(colours);
+}
+
+CErrorLogDlg::CErrorLogDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
+                           QWidget* parent)
+    : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow)
+{
+    setObjectName(QStringLiteral("errorLogPage"));
+    BuildControls();
+}
+
+CErrorLogDlg::~CErrorLogDlg()
+{
+    CloseLink();
+}
+
+void CErrorLogDlg::BuildControls()
+{
+    auto* layout = new QVBoxLayout(this);
+
+    auto* select = new QGroupBox(QStringLiteral("Select Status"), this);
+    auto* selectLayout = new QHBoxLayout(select);
+    auto* bit = new QRadioButton(QStringLiteral("&Bit Status"), select);
+    bit->setObjectName(QStringLiteral("bitStatusRadio"));
+    auto* numeric = new QRadioButton(QStringLiteral("&Numeric Status"), select);
+    numeric->setObjectName(QStringLiteral("numericStatusRadio"));
+    m_pErrorLogRadio = new QRadioButton(QStringLiteral("&Error Log"), select);
+    m_pErrorLogRadio->setObjectName(QStringLiteral("errorLogRadio"));
+    m_pErrorLogRadio->setChecked(true);
+    selectLayout->addWidget(bit);
+    selectLayout->addWidget(numeric);
+    selectLayout->addWidget(m_pErrorLogRadio);
+    selectLayout->addStretch(1);
+    connect(bit, &QRadioButton::clicked, this, [this] { m_mainWindow.SetPage(kBitStatusPage); });
+    connect(numeric, &QRadioButton::clicked, this,
+            [this] { m_mainWindow.SetPage(kNumericStatusPage); });
+    layout->addWidget(select);
+
+    auto* log = new QGroupBox(QStringLiteral("Error Log"), this);
+    log->setObjectName(QStringLiteral("errorLogGroup"));
+    auto* logLayout = new QVBoxLayout(log);
+    m_pBox = new CErrorLogEdit(log);
+    logLayout->addWidget(m_pBox);
+    layout->addWidget(log, 1);
+
+    auto* actions = new QHBoxLayout;
+    auto addButton = [&](const QString& text, const char* name, void (CErrorLogDlg::*handler)()) {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAutoDefault(false);
+        actions->addWidget(button);
+        connect(button, &QPushButton::clicked, this, [this, handler] {
+            const auto run = [this, handler] { (this->*handler)(); };
+            ORVEX_GUARDED(run);
+        });
+        return button;
+    };
+    m_pSetup = addButton(QStringLiteral("Setup Error Log..."), "setupErrorLogButton",
+                         &CErrorLogDlg::SetupErrorLog);
+    m_pView = addButton(QStringLiteral("View Error Log"), "viewErrorLogButton",
+                        &CErrorLogDlg::ViewErrorLog);
+    m_pClear = addButton(QStringLiteral("Clear Error Log"), "clearErrorLogButton",
+                         &CErrorLogDlg::ClearErrorLog);
+    actions->addStretch(1);
+    layout->addLayout(actions);
+}
+
+void CErrorLogDlg::OnSetActive()
+{
+    m_mainWindow.SetPageTitle(QStringLiteral("Status Panel"));
+    m_pErrorLogRadio->setChecked(true);
+    // The status pages' bridge traffic must be over before the log commands.
+    QPointer<CErrorLogDlg> self(this);
+    const int stopped = m_mainWindow.StopStatusAutoUpdate();
+    for (int i = 0; i < stopped && self; ++i)
+        m_context.Ui.Pause(StopPauseMs);
+    if (self)
+        m_pBox->clear();
+}
+
+void CErrorLogDlg::OnKillActive()
+{
+    // The link would otherwise keep collecting every other page's traffic
+    // on the port; the next command opens it again anyway.
+    ORVEX_GUARDED([this] { CloseLink(); });
+}
+
+void CErrorLogDlg::OnDestroyPage()
+{
+    ORVEX_GUARDED([this] { CloseLink(); });
+}
+
+void CErrorLogDlg::CloseLink()
+{
+    if (!m_link)
+        return;
+    std::unique_ptr<Orvex::ILinkPort> link = std::move(m_link);
+    disconnect(link.get(), nullptr, this, nullptr);
+    if (link->IsOpen())
+        link->Close();
+}
+
+bool CErrorLogDlg::EnsureLink()
+{
+    if (m_link)
+        return true;
+    try {
+        m_link = m_context.Factory.Create<Orvex::ILinkPort>(
+            QString::fromLatin1(Orvex::ProgId::LinkPort));
+    } catch (const Orvex::ComponentError& error) {
+        ORVEX_TRACE_ERROR(error.Description());
+    }
+    if (!m_link) {
+        Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError, kNoLink);
+        return false;
+    }
+    connect(m_link.get(), &Orvex::ILinkPort::DataWaiting, this, &CErrorLogDlg::OnDataWaiting);
+    return true;
+}
+
+bool CErrorLogDlg::SendLogCommand(const QString& text)
+{
+    if (!EnsureLink())
+        return false;
+    if (m_link->IsOpen())
+        m_link->Close();
+    // A device that refuses to open says why; that beats a bare "not open".
+    if (!Orvex::RunShowingErrors(m_context.Ui, kCommunicationsError,
+                                 [&] { m_link->Open(m_mainWindow.SelectedPort(), true); }))
+        return false;
+    if (!m_link->IsOpen()) {
+        Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError, kNotOpen);
+        return false;
+    }
+    return Orvex::RunShowingErrors(m_context.Ui, kCommunicationsError,
+                                   [&] { m_link->Write(text); });
+}
+
+void CErrorLogDlg::AppendReceived(const QString& text)
+{
+    Orvex::AppendReceived(*m_pBox, text);
+}
+
+void CErrorLogDlg::OnDataWaiting()
+{
+    ORVEX_GUARDED([this] {
+        if (m_link)
+            AppendReceived(m_link->Read());
+    });
+}
+
+void CErrorLogDlg::RunLogCommand(const QString& waitText, const QString& command, int pauseMs)
+{
+    if (m_busy)
+        return;
+    m_busy = true;
+    for (QPushButton* button : {m_pSetup, m_pView, m_pClear})
+        button->setEnabled(false);
+    QPointer<CErrorLogDlg> self(this);
+    {
+        const auto wait = m_context.Ui.ShowWait(waitText);
+        // A command that did not go out has no answer to wait for.
+        if (SendLogCommand(command))
+            m_context.Ui.Pause(pauseMs);
+    }
+    if (!self)
+        return;
+    for (QPushButton* button : {m_pSetup, m_pView, m_pClear})
+        button->setEnabled(true);
+    m_busy = false;
+}
+
+void CErrorLogDlg::SetupErrorLog()
+{
+    if (m_busy)
+        return;
+    CErrorLogSetupDlg dialog(m_context.Settings, this);
+    if (m_context.Ui.RunModal(dialog) != QDialog::Accepted)
+        return;
+    m_pBox->clear();
+    const std::uint16_t mask = Orvex::ErrorLogMask(dialog.Selection());
+    RunLogCommand(QStringLiteral("Setting up Orvex error log..."), Orvex::ErrorLogMaskCommand(mask),
+                  SetupPauseMs);
+}
+
+void CErrorLogDlg::ViewErrorLog()
+{
+    if (m_busy)
+        return;
+    m_pBox->clear();
+    RunLogCommand(QStringLiteral("Retrieving Orvex error log..."), QStringLiteral("TERRLG\r"),
+                  LogPauseMs);
+}
+
+void CErrorLogDlg::ClearErrorLog()
+{
+    if (m_busy)
+        return;
+    m_pBox->clear();
+    RunLogCommand(QStringLiteral("Clearing Orvex error log..."), QStringLiteral("CERRLG\r"),
+                  LogPauseMs);
+}
