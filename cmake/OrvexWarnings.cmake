@@ -6,13 +6,14 @@ function(orvex_set_warnings target)
   endif()
 endfunction()
 
-# A Qt Test executable registered with CTest; widgets run offscreen.
+# A Qt Test executable registered with CTest; widgets run offscreen. RUNNER
+# is a command line the test runs under (for example a private session bus).
 function(orvex_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;RUNNER" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
   orvex_set_warnings(${name})
-  add_test(NAME ${name} COMMAND ${name})
+  add_test(NAME ${name} COMMAND ${ARG_RUNNER} $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ORVEX_DATA_DIR=${ORVEX_DATA_DIR}"
     TIMEOUT 120)

@@ -10,7 +10,7 @@ cd "$top"
 
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev qt6-charts-dev libgl-dev
-          dbus dbus-x11 clang-format)
+          dbus dbus-x11 libglib2.0-bin clang-format)
 case "$mode" in
   bench) packages+=(libbenchmark-dev libpugixml-dev) ;;
   fuzz) packages+=(clang libclang-rt-dev) ;;

@@ -4,6 +4,7 @@
 #include "CommandDatabase.h"
 #include "ComponentFactory.h"
 #include "ErrorReport.h"
+#include "KVTProxy.h"
 #include "MotorDatabase.h"
 #include "OrvexConfig.h"
 #include "OrvexSupportToolDlg.h"
@@ -12,6 +13,7 @@
 #include "UiServices.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
 
@@ -82,6 +84,10 @@ bool COrvexSupportToolApp::Startup()
     // 6. The command database fills the parameter limits.
     if (!LoadCommandDatabase())
         return false;
+
+    // 7. The automation object; the program works on without it.
+    m_automation = std::make_unique<Orvex::AutomationServer>();
+    m_automation->Register(QDBusConnection::sessionBus());
 
     m_context.reset(new Orvex::AppContext{m_env.Factory, m_env.Ui, m_env.Settings, *m_config,
                                           m_motorServer.get(), m_motorCollection, m_limits,
@@ -213,9 +219,11 @@ void COrvexSupportToolApp::RunMainWindow()
 {
     COrvexSupportToolDlg dialog(*m_context, m_env.Ports, this);
     m_env.Ui.SetOwner(&dialog);
+    m_automation->SetGrids(&dialog);
     SetSplashProgress(80, 100);
     dialog.OnInitDialog();
     dialog.exec();
+    m_automation->SetGrids(nullptr);
     m_env.Ui.SetOwner(nullptr);
 }
 
@@ -223,6 +231,7 @@ int COrvexSupportToolApp::ExitInstance()
 {
     // A start-up that failed ends the process with an error status for scripts.
     const int status = m_startedUp ? 0 : 1;
+    m_automation.reset();
     m_context.reset();
     m_motorCollection = nullptr;
     m_motorServer.reset();

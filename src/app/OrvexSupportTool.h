@@ -17,13 +17,14 @@ class ComponentFactory;
 class IOrvexConfig;
 class IOrvexMotorCollection;
 class IOrvexMotorServer;
+class AutomationServer;
 class IUiServices;
 class PortRegistry;
 } // namespace Orvex
 
 // The application object: runs start-up (splash, command line, drive bridge,
-// motor database, command database), runs the main window, and releases the
-// components at exit.
+// motor database, command database, automation object), runs the main
+// window, and releases the components at exit.
 class COrvexSupportToolApp final : public Orvex::ISplashControl
 {
 public:
@@ -82,6 +83,7 @@ private:
     Orvex::IOrvexMotorCollection* m_motorCollection = nullptr; // the server's
     Orvex::ParameterLimits m_limits;
     std::unique_ptr<Orvex::AppContext> m_context;
+    std::unique_ptr<Orvex::AutomationServer> m_automation;
     QLibrary m_motorLibrary;
 
     std::unique_ptr<CHMIProgressSplashWnd> m_splash;

@@ -14,6 +14,7 @@
 #include "PortAccess.h"
 #include "PortRegistry.h"
 #include "ProgramInfo.h"
+#include "StatusGrid.h"
 #include "TerminalEmulatorDlg.h"
 #include "UiServices.h"
 
@@ -400,6 +401,18 @@ void COrvexSupportToolDlg::OfferSimulator(bool offer)
         Orvex::BuiltInComponents::OfferSimulator(m_ports, m_context.Settings, offer);
         FindPorts();
     });
+}
+
+const QTableWidget* COrvexSupportToolDlg::BitStatusGrid() const
+{
+    const auto* page = dynamic_cast<const CBitStatusPanelDlg*>(Page(IDD_BIT_STATUS_PANEL));
+    return page ? page->Grid() : nullptr;
+}
+
+const QTableWidget* COrvexSupportToolDlg::NumericStatusGrid() const
+{
+    const auto* page = dynamic_cast<const CNumStatusPanelDlg*>(Page(IDD_NUM_STATUS_PANEL));
+    return page ? page->Grid() : nullptr;
 }
 
 int COrvexSupportToolDlg::StopStatusAutoUpdate()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KVTProxy.h"
 #include "MainWindowServices.h"
 #include "StackDialog.h"
 
@@ -19,7 +20,9 @@ class PortRegistry;
 
 // The program's only top-level window: the page menu, the "Communications"
 // group with the port list and the connection test, and the page area.
-class COrvexSupportToolDlg : public TStackedDialog, public Orvex::IMainWindow
+class COrvexSupportToolDlg : public TStackedDialog,
+                             public Orvex::IMainWindow,
+                             public Orvex::IStatusGrids
 {
     Q_OBJECT
 
@@ -33,9 +36,9 @@ public:
         IDD_CONFIG_WIZARD_STEP4 = 132,
         IDD_CONFIG_WIZARD_STEP5 = 157,
         IDD_OPERATING_SYSTEM_UPDATE = 135,
-        IDD_BIT_STATUS_PANEL = 159,
-        IDD_NUM_STATUS_PANEL = 137,
-        IDD_ERROR_LOG = 153,
+        IDD_BIT_STATUS_PANEL = Orvex::PageId::BitStatusPanel,
+        IDD_NUM_STATUS_PANEL = Orvex::PageId::NumericStatusPanel,
+        IDD_ERROR_LOG = Orvex::PageId::ErrorLog,
         IDD_SERVO_TUNER = 156,
         IDD_NOTCH_TUNING = 160,
         IDD_MISC_TUNING = 158,
@@ -58,6 +61,10 @@ public:
     int SelectedPort() const override { return m_selectedPort; }
     void SetPage(int id) override { TStackedDialog::SetPage(id); }
     int StopStatusAutoUpdate() override;
+
+    // Orvex::IStatusGrids
+    const QTableWidget* BitStatusGrid() const override;
+    const QTableWidget* NumericStatusGrid() const override;
 
     // The "Communications" group.
     void FindPorts();

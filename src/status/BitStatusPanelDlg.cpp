@@ -24,8 +24,6 @@ namespace {
 
 const QString kCommunicationsError = QStringLiteral("Communications Error");
 const QString kUpdating = QStringLiteral("Updating...");
-constexpr int kNumericStatusPage = 137;
-constexpr int kErrorLogPage = 153;
 constexpr int kTickMs = 1000;
 
 // Runs body; answers the text a message box shows for what it threw, or
@@ -79,9 +77,9 @@ void CBitStatusPanelDlg::BuildControls()
     selectLayout->addWidget(errorLog);
     selectLayout->addStretch(1);
     connect(numeric, &QRadioButton::clicked, this,
-            [this] { m_mainWindow.SetPage(kNumericStatusPage); });
+            [this] { m_mainWindow.SetPage(Orvex::PageId::NumericStatusPanel); });
     connect(errorLog, &QRadioButton::clicked, this,
-            [this] { m_mainWindow.SetPage(kErrorLogPage); });
+            [this] { m_mainWindow.SetPage(Orvex::PageId::ErrorLog); });
     layout->addWidget(select);
 
     auto* bits = new QGroupBox(QStringLiteral("Bit Status"), this);

@@ -23,8 +23,6 @@ namespace {
 const QString kCommunicationsError = QStringLiteral("Communications Error");
 const QString kNotOpen = QStringLiteral("COM port not open");
 const QString kNoLink = QStringLiteral("ILinkPort not created");
-constexpr int kBitStatusPage = 159;
-constexpr int kNumericStatusPage = 137;
 
 } // namespace
 
@@ -81,9 +79,10 @@ void CErrorLogDlg::BuildControls()
     selectLayout->addWidget(numeric);
     selectLayout->addWidget(m_pErrorLogRadio);
     selectLayout->addStretch(1);
-    connect(bit, &QRadioButton::clicked, this, [this] { m_mainWindow.SetPage(kBitStatusPage); });
+    connect(bit, &QRadioButton::clicked, this,
+            [this] { m_mainWindow.SetPage(Orvex::PageId::BitStatusPanel); });
     connect(numeric, &QRadioButton::clicked, this,
-            [this] { m_mainWindow.SetPage(kNumericStatusPage); });
+            [this] { m_mainWindow.SetPage(Orvex::PageId::NumericStatusPanel); });
     layout->addWidget(select);
 
     auto* log = new QGroupBox(QStringLiteral("Error Log"), this);

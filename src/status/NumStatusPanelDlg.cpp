@@ -8,7 +8,6 @@
 #include "NumericStatusTable.h"
 #include "OrvexConfig.h"
 #include "OrvexStatus.h"
-#include "OrvexSupportToolDlg.h"
 #include "StatusGrid.h"
 #include "UiServices.h"
 
@@ -72,9 +71,9 @@ void CNumStatusPanelDlg::BuildControls()
     layout->addWidget(selectGroup);
     // Only the user's clicks switch pages; selecting the radio on show must not.
     connect(bitRadio, &QRadioButton::clicked, this,
-            [this] { m_mainWindow.SetPage(COrvexSupportToolDlg::IDD_BIT_STATUS_PANEL); });
+            [this] { m_mainWindow.SetPage(Orvex::PageId::BitStatusPanel); });
     connect(errorLogRadio, &QRadioButton::clicked, this,
-            [this] { m_mainWindow.SetPage(COrvexSupportToolDlg::IDD_ERROR_LOG); });
+            [this] { m_mainWindow.SetPage(Orvex::PageId::ErrorLog); });
 
     auto* gridGroup = new QGroupBox(QStringLiteral("Numeric Status"), this);
     auto* gridLayout = new QVBoxLayout(gridGroup);
