@@ -48,7 +48,9 @@ std::shared_ptr<SimulatedDrive> BuiltInComponents::EnsureDrive() const
     if (!m_drive) {
         QString error;
         m_drive = SimulatedDrive::FromFolder(m_programFolder, &error);
-        if (!m_drive)
+        if (m_drive)
+            m_drive->SeedFieldHistory();
+        else
             qWarning("No simulated drive: %s", qPrintable(error));
     }
     return m_drive;

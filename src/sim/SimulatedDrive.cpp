@@ -227,6 +227,24 @@ void SimulatedDrive::PowerCycle()
     m_Measurements.PowerUp(Now(), m_Measurements.MotorTemperature());
 }
 
+void SimulatedDrive::SeedFieldHistory()
+{
+    struct PastFault
+    {
+        int Hours;
+        int Minutes;
+        int Bit;
+    };
+    // A supply dip at commissioning, a hot summer and a shorted motor cable.
+    static constexpr PastFault kHistory[] = {
+        {3, 12, 30},
+        {157, 40, 36},
+        {388, 5, 27},
+    };
+    for (const PastFault& fault : kHistory)
+        m_ErrorLog.Record(fault.Bit, ErrorName(fault.Bit), fault.Hours * 60 + fault.Minutes);
+}
+
 void SimulatedDrive::SetEnableInput(bool on)
 {
     Advance();

@@ -63,6 +63,9 @@ public:
     // disables the drive and is logged when its kind is. False when bit
     // cannot be latched.
     bool LatchFault(int bit);
+    // Fills the error log with the entries of an earlier working life (a few
+    // faults in its first 412 hours), as a drive back from the field has.
+    void SeedFieldHistory();
     void SetAnalogInput(double volts) { m_AnalogInput = volts; }
     // Milliseconds from any fixed origin; the default runs with the wall clock.
     void SetClock(std::function<qint64()> clock);
@@ -143,6 +146,7 @@ private:
     QByteArray LogMask(const DriveCommandLine& command);
     QByteArray LogRead(const DriveCommandLine& command);
     QByteArray LogClear(const DriveCommandLine& command);
+    QByteArray SimulateFault(const DriveCommandLine& command);
     QByteArray MotorText(const DriveCommandLine& command);
     QByteArray Identity(const DriveCommandLine& command);
     QByteArray NotYetAvailable(const DriveCommandLine& command);

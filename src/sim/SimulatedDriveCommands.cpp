@@ -49,6 +49,7 @@ const QHash<QString, SimulatedDrive::Handler>& SimulatedDrive::Handlers()
         {QStringLiteral("ERRORL"), &SimulatedDrive::LogMask},
         {QStringLiteral("TERRLG"), &SimulatedDrive::LogRead},
         {QStringLiteral("CERRLG"), &SimulatedDrive::LogClear},
+        {QStringLiteral("SIMFLT"), &SimulatedDrive::SimulateFault},
         {QStringLiteral("MNAME"), &SimulatedDrive::MotorText},
         {QStringLiteral("MPART"), &SimulatedDrive::MotorText},
         {QStringLiteral("SERNUM"), &SimulatedDrive::Identity},
@@ -261,6 +262,20 @@ QByteArray SimulatedDrive::LogClear(const DriveCommandLine& command)
     if (command.HasValue)
         return "?3 Bad value\r\n";
     m_ErrorLog.Clear();
+    return {};
+}
+
+QByteArray SimulatedDrive::SimulateFault(const DriveCommandLine& command)
+{
+    // Simulation only: latches an error bit as if the drive had seen it.
+    if (!command.HasValue)
+        return "?3 Bad value\r\n";
+    bool ok = false;
+    const int bit = command.Value.toInt(&ok);
+    if (!ok)
+        return "?3 Bad value\r\n";
+    if (!LatchFault(bit))
+        return "?2 Out of range\r\n";
     return {};
 }
 

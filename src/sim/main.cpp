@@ -43,6 +43,7 @@ int main(int argc, char* argv[])
         err << error << Qt::endl;
         return 1;
     }
+    drive->SeedFieldHistory();
     const int rate = parser.value(baud).toInt();
 
     const int master = posix_openpt(O_RDWR | O_NOCTTY);

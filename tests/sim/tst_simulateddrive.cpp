@@ -114,6 +114,14 @@ private Q_SLOTS:
             << QByteArray("DCMDZ=11") << QByteArray("?2 Out of range 0 to 10\r\n");
         QTest::newRow("action with value")
             << QByteArray("CLRFLT 1") << QByteArray("?3 Bad value\r\n");
+        QTest::newRow("simulated fault without bit")
+            << QByteArray("SIMFLT") << QByteArray("?3 Bad value\r\n");
+        QTest::newRow("simulated fault not a number")
+            << QByteArray("SIMFLT=x") << QByteArray("?3 Bad value\r\n");
+        QTest::newRow("simulated fault past 63")
+            << QByteArray("SIMFLT=64") << QByteArray("?2 Out of range\r\n");
+        QTest::newRow("simulated fault on a derived bit")
+            << QByteArray("SIMFLT=39") << QByteArray("?2 Out of range\r\n");
     }
     void freshDriveAnswers()
     {
@@ -389,6 +397,25 @@ private Q_SLOTS:
         QCOMPARE(Ask("TERRLG"), log);
         QCOMPARE(Ask("CERRLG"), QByteArray());
         QCOMPARE(Ask("TERRLG"), QByteArray("No errors logged\r\n"));
+    }
+
+    void simulatedFaultIsLatchedAndLogged()
+    {
+        QCOMPARE(Ask("SIMFLT=27"), QByteArray());
+        QCOMPARE(Ask("E27"), QByteArray("E27=1\r\n"));
+        QCOMPARE(Ask("TERRLG"), QByteArray("1 412:00 E27 Bridge Hardware Fault\r\n"));
+        QCOMPARE(Ask("CLRFLT"), QByteArray());
+        QCOMPARE(Ask("E27"), QByteArray("E27=0\r\n"));
+    }
+
+    void fieldHistoryComesBeforeNewEntries()
+    {
+        m_Drive->SeedFieldHistory();
+        QVERIFY(m_Drive->LatchFault(29));
+        QCOMPARE(Ask("TERRLG"), QByteArray("1 3:12 E30 Drive Undervoltage Fault\r\n"
+                                           "2 157:40 E36 Motor Temperature Fault\r\n"
+                                           "3 388:05 E27 Bridge Hardware Fault\r\n"
+                                           "4 412:00 E29 Drive Overvoltage Fault\r\n"));
     }
 
     void errorLogOrderAndMaskSurviveReset()
