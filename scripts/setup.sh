@@ -35,6 +35,13 @@ case "$mode" in
     exec ./build/release/bin/OrvexSupportTool
     ;;
   test)
+    # The automation tests start a private session bus, which wants a
+    # machine id; a bare container may have none.
+    if [ ! -s /etc/machine-id ] && [ ! -s /var/lib/dbus/machine-id ]; then
+      sudo=""
+      [ "$(id -u)" -eq 0 ] || sudo="sudo"
+      $sudo dbus-uuidgen --ensure
+    fi
     cmake --preset ci
     cmake --build --preset ci
     ctest --preset ci

@@ -131,7 +131,10 @@ void CErrorLogDlg::OnKillActive()
 {
     // The link would otherwise keep collecting every other page's traffic
     // on the port; the next command opens it again anyway.
-    ORVEX_GUARDED([this] { CloseLink(); });
+    ORVEX_GUARDED([this] {
+        if (m_link && m_link->IsOpen())
+            m_link->Close();
+    });
 }
 
 void CErrorLogDlg::OnDestroyPage()

@@ -263,6 +263,11 @@ void TestErrorLog::everyCommandReopensTheLink()
     // What the drive prints comes in through the link's event.
     f.link->Receive(QStringLiteral("No errors logged\r\n\x05"));
     QCOMPARE(f.page->Box()->toPlainText(), QStringLiteral("No errors logged\n"));
+
+    // Leaving the page lets go of the port; the next command opens it again.
+    f.page->OnKillActive();
+    QVERIFY(!f.link->IsOpen());
+    QCOMPARE(f.link->Closes, 2);
 }
 
 void TestErrorLog::unopenedPortSendsNothing_data()
