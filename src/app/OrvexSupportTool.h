@@ -13,11 +13,11 @@ class COrvexSupportToolDlg;
 class QSettings;
 
 namespace Orvex {
+class AutomationServer;
 class ComponentFactory;
 class IOrvexConfig;
 class IOrvexMotorCollection;
 class IOrvexMotorServer;
-class AutomationServer;
 class IUiServices;
 class PortRegistry;
 } // namespace Orvex
