@@ -31,7 +31,6 @@ private Q_SLOTS:
     void attributeValue();
     void findSiblingMovesForwardOnly();
     void enterAndLeave();
-    void nothingParsedAnswersNothing();
     void deepNestingDoesNotOverflowTheStack();
     void truncatedInputIsRejected();
     void embeddedNulIsData();
@@ -42,20 +41,23 @@ void tst_Markup::accepts_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("elements");
+    const auto row = [](const char* name, const char* text, int elements) {
+        QTest::newRow(name) << QByteArray(text) << elements;
+    };
 
-    QTest::newRow("empty element") << QByteArray("<a/>") << 1;
-    QTest::newRow("quotes") << QByteArray("<a x='1' y=\"2\"></a>") << 1;
-    QTest::newRow("empty child with attribute") << QByteArray("<a><b x='1'/><c/></a>") << 3;
-    QTest::newRow("white space in tags") << QByteArray("<a\n\tx = '1'\r\n><b\n/></a\n>") << 2;
-    QTest::newRow("prolog") << QByteArray("<?xml version=\"1.0\"?>\r\n<!-- made by hand -->\r\n"
-                                          "<!DOCTYPE a [<!ELEMENT a ANY>]>\r\n<a/>\r\n")
-                            << 1;
-    QTest::newRow("markup in comment") << QByteArray("<a><!-- <b> </c> --></a>") << 1;
-    QTest::newRow("markup in CDATA") << QByteArray("<a><![CDATA[<b></c>]]></a>") << 1;
-    QTest::newRow("instruction in content") << QByteArray("<a><?pi <b>?><c/></a>") << 2;
-    QTest::newRow("declaration in content") << QByteArray("<a><!ENTITY x 'y'><c/></a>") << 2;
-    QTest::newRow("quote and > in attribute") << QByteArray("<a x='\"b>\"' y=\"'/>'\"/>") << 1;
-    QTest::newRow("non-ASCII names and text") << QByteArray("<\xc3\xa9l>\x83\x5c</\xc3\xa9l>") << 1;
+    row("empty element", "<a/>", 1);
+    row("empty child with attribute", "<a><b x='1'/><c/></a>", 3);
+    row("white space in tags", "<a\n\tx = '1'\r\n><b\n/></a\n>", 2);
+    row("prolog",
+        "<?xml version=\"1.0\"?>\r\n<!-- made by hand -->\r\n"
+        "<!DOCTYPE a [<!ELEMENT a ANY>]>\r\n<a/>\r\n",
+        1);
+    row("markup in comment", "<a><!-- <b> </c> --></a>", 1);
+    row("markup in CDATA", "<a><![CDATA[<b></c>]]></a>", 1);
+    row("instruction in content", "<a><?pi <b>?><c/></a>", 2);
+    row("declaration in content", "<a><!ENTITY x 'y'><c/></a>", 2);
+    row("quote and > in attribute", "<a x='\"b>\"' y=\"'/>'\"/>", 1);
+    row("non-ASCII names and text", "<\xc3\xa9l>\x83\x5c</\xc3\xa9l>", 1);
 }
 
 void tst_Markup::accepts()
@@ -73,53 +75,46 @@ void tst_Markup::rejects_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("error");
+    const auto row = [](const char* name, const char* text, const QString& error) {
+        QTest::newRow(name) << QByteArray(text) << error;
+    };
 
     const QString endOfTag = QStringLiteral("End of tag not found");
-    QTest::newRow("open comment") << QByteArray("<a><!-- x </a>") << endOfTag;
-    QTest::newRow("open instruction") << QByteArray("<?xml version='1.0'") << endOfTag;
-    QTest::newRow("open CDATA") << QByteArray("<a><![CDATA[x</a>") << endOfTag;
-    QTest::newRow("open declaration") << QByteArray("<!DOCTYPE a [ <!ELEMENT a ANY> ") << endOfTag;
+    row("open comment", "<a><!-- x </a>", endOfTag);
+    row("open instruction", "<?xml version='1.0'", endOfTag);
+    row("open CDATA", "<a><![CDATA[x</a>", endOfTag);
+    row("open declaration", "<!DOCTYPE a [ <!ELEMENT a ANY> ", endOfTag);
 
     const QString noElement = QStringLiteral("Element tag not found");
-    QTest::newRow("empty text") << QByteArray("") << noElement;
-    QTest::newRow("no element") << QByteArray("just text") << noElement;
-    QTest::newRow("only a comment") << QByteArray("<!-- nothing -->") << noElement;
-    QTest::newRow("blank after <") << QByteArray("<a>< b/></a>") << noElement;
-    QTest::newRow("<>") << QByteArray("<>") << noElement;
+    row("empty text", "", noElement);
+    row("no element", "just text", noElement);
+    row("only a comment", "<!-- nothing -->", noElement);
+    row("blank after <", "<a>< b/></a>", noElement);
+    row("<>", "<>", noElement);
 
     const QString quote = QStringLiteral("Tag starts with quote");
-    QTest::newRow("quoted element name") << QByteArray("<'a'/>") << quote;
-    QTest::newRow("quoted attribute name") << QByteArray("<a \"x\"='1'/>") << quote;
+    row("quoted element name", "<'a'/>", quote);
+    row("quoted attribute name", "<a \"x\"='1'/>", quote);
 
     const QString invalid = QStringLiteral("Invalid node");
-    QTest::newRow("attribute without value") << QByteArray("<a x/>") << invalid;
-    QTest::newRow("unquoted value") << QByteArray("<a x=1/>") << invalid;
-    QTest::newRow("slash inside tag") << QByteArray("<a / >") << invalid;
-    QTest::newRow("< inside tag") << QByteArray("<a x='1' <b/>") << invalid;
+    row("attribute without value", "<a x/>", invalid);
+    row("unquoted value", "<a x=1/>", invalid);
+    row("slash inside tag", "<a / >", invalid);
+    row("< inside tag", "<a x='1' <b/>", invalid);
 
     const QString abrupt = QStringLiteral("Abrupt end within tag");
-    QTest::newRow("lone <") << QByteArray("<") << abrupt;
-    QTest::newRow("cut after name") << QByteArray("<a") << abrupt;
-    QTest::newRow("cut in value") << QByteArray("<a x='1") << abrupt;
-    QTest::newRow("cut before =") << QByteArray("<a x") << abrupt;
-    QTest::newRow("cut after /") << QByteArray("<a/") << abrupt;
+    row("lone <", "<", abrupt);
+    row("cut in value", "<a x='1", abrupt);
+    row("cut after /", "<a/", abrupt);
 
-    QTest::newRow("missing end tag")
-        << QByteArray("<a><b></b>") << QStringLiteral("End tag of a element not found");
-    QTest::newRow("missing inner end tag")
-        << QByteArray("<a><b>") << QStringLiteral("End tag of b element not found");
-    QTest::newRow("inner element left open")
-        << QByteArray("<a><b></a>") << QStringLiteral("Expecting end tag of element b");
-    QTest::newRow("wrong end tag")
-        << QByteArray("<a></b>") << QStringLiteral("End tag does not correspond to a");
-    QTest::newRow("end tag in other case")
-        << QByteArray("<a></A>") << QStringLiteral("End tag does not correspond to a");
-    QTest::newRow("stray end tag")
-        << QByteArray("</x>") << QStringLiteral("End tag does not correspond to x");
-    QTest::newRow("end tag cut") << QByteArray("<a></a")
-                                 << QStringLiteral("End tag not completed for element a");
-    QTest::newRow("end tag with attribute")
-        << QByteArray("<a></a x>") << QStringLiteral("End tag not completed for element a");
+    row("missing end tag", "<a><b></b>", "End tag of a element not found");
+    row("missing inner end tag", "<a><b>", "End tag of b element not found");
+    row("inner element left open", "<a><b></a>", "Expecting end tag of element b");
+    row("wrong end tag", "<a></b>", "End tag does not correspond to a");
+    row("end tag in other case", "<a></A>", "End tag does not correspond to a");
+    row("stray end tag", "</x>", "End tag does not correspond to x");
+    row("end tag cut", "<a></a", "End tag not completed for element a");
+    row("end tag with attribute", "<a></a x>", "End tag not completed for element a");
 }
 
 void tst_Markup::rejects()
@@ -137,6 +132,12 @@ void tst_Markup::rejects()
 void tst_Markup::failedParseLeavesEmptyDocument()
 {
     CMarkup markup;
+    QVERIFY(!markup.FindSibling("a"));
+    QVERIFY(!markup.EnterElement());
+    QVERIFY(!markup.LeaveElement());
+    QCOMPARE(markup.ElementText(), std::string());
+    QCOMPARE(markup.AttributeValue("a"), std::string());
+
     QVERIFY(markup.ParseDocument("<a x='1'><b/></a>"));
     QVERIFY(markup.FindSibling("a"));
 
@@ -144,6 +145,7 @@ void tst_Markup::failedParseLeavesEmptyDocument()
     QVERIFY(!markup.FindSibling("a"));
     QVERIFY(!markup.EnterElement());
     QCOMPARE(markup.AttributeValue("x"), std::string());
+    QCOMPARE(markup.ElementText(), std::string());
 
     // A good parse afterwards clears the error again.
     QVERIFY(markup.ParseDocument("<a/>"));
@@ -154,35 +156,30 @@ void tst_Markup::elementText_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QByteArray>("text");
+    const auto row = [](const char* name, const char* content, const char* text) {
+        QTest::newRow(name) << QByteArray(content) << QByteArray(text);
+    };
 
-    QTest::newRow("plain") << QByteArray("07") << QByteArray("07");
-    QTest::newRow("white space kept") << QByteArray(" Y ") << QByteArray(" Y ");
-    QTest::newRow("unknown entity kept")
-        << QByteArray("a &amp; b &copy;") << QByteArray("a & b &copy;");
-    QTest::newRow("five entities")
-        << QByteArray("&lt;&gt;&amp;&apos;&quot;") << QByteArray("<>&'\"");
-    QTest::newRow("entities are case-sensitive")
-        << QByteArray("&LT;&Amp;") << QByteArray("&LT;&Amp;");
-    QTest::newRow("no semicolon") << QByteArray("&amp &lt") << QByteArray("&amp &lt");
-    QTest::newRow("numeric references untouched")
-        << QByteArray("&#65;&#x41;") << QByteArray("&#65;&#x41;");
-    QTest::newRow("amp then entity") << QByteArray("&&lt;") << QByteArray("&<");
-    QTest::newRow("trailing amp") << QByteArray("x&") << QByteArray("x&");
-    QTest::newRow("CDATA") << QByteArray("<![CDATA[x<y]]>") << QByteArray("x<y");
-    QTest::newRow("CDATA after white space")
-        << QByteArray("\r\n\t <![CDATA[ &amp; ]]>") << QByteArray(" &amp; ");
-    QTest::newRow("CDATA then text") << QByteArray("<![CDATA[a]]>b") << QByteArray("a");
-    QTest::newRow("CDATA not first")
-        << QByteArray("x<![CDATA[a]]>") << QByteArray("x<![CDATA[a]]>");
-    QTest::newRow("UTF-8") << QByteArray("\xc2\xb0"
-                                         "C \xe2\x82\xac")
-                           << QByteArray("\xc2\xb0"
-                                         "C \xe2\x82\xac");
-    QTest::newRow("double-byte") << QByteArray("\x83\x5c\x82\xa0")
-                                 << QByteArray("\x83\x5c\x82\xa0");
-    QTest::newRow("child markup is content")
-        << QByteArray("x<b>&lt;</b>") << QByteArray("x<b><</b>");
-    QTest::newRow("empty") << QByteArray("") << QByteArray("");
+    row("plain", "07", "07");
+    row("white space kept", " Y ", " Y ");
+    row("unknown entity kept", "a &amp; b &copy;", "a & b &copy;");
+    row("five entities", "&lt;&gt;&amp;&apos;&quot;", "<>&'\"");
+    row("entities are case-sensitive", "&LT;&Amp;", "&LT;&Amp;");
+    row("no semicolon", "&amp &lt", "&amp &lt");
+    row("numeric references untouched", "&#65;&#x41;", "&#65;&#x41;");
+    row("amp then entity", "&&lt;", "&<");
+    row("CDATA", "<![CDATA[x<y]]>", "x<y");
+    row("CDATA after white space", "\r\n\t <![CDATA[ &amp; ]]>", " &amp; ");
+    row("CDATA then text", "<![CDATA[a]]>b", "a");
+    row("CDATA not first", "x<![CDATA[a]]>", "x<![CDATA[a]]>");
+    row("UTF-8",
+        "\xc2\xb0"
+        "C \xe2\x82\xac",
+        "\xc2\xb0"
+        "C \xe2\x82\xac");
+    row("double-byte", "\x83\x5c\x82\xa0", "\x83\x5c\x82\xa0");
+    row("child markup is content", "x<b>&lt;</b>", "x<b><</b>");
+    row("empty", "", "");
 }
 
 void tst_Markup::elementText()
@@ -278,16 +275,6 @@ void tst_Markup::enterAndLeave()
     QVERIFY(markup.LeaveElement());
     QVERIFY(markup.LeaveElement());
     QVERIFY(!markup.LeaveElement());
-}
-
-void tst_Markup::nothingParsedAnswersNothing()
-{
-    CMarkup markup;
-    QVERIFY(!markup.FindSibling("a"));
-    QVERIFY(!markup.EnterElement());
-    QVERIFY(!markup.LeaveElement());
-    QCOMPARE(markup.ElementText(), std::string());
-    QCOMPARE(markup.AttributeValue("a"), std::string());
 }
 
 void tst_Markup::deepNestingDoesNotOverflowTheStack()

@@ -46,18 +46,13 @@ Texts ValidMotor(bool linear, const char* feedbackType = MotorParameterCheck::Re
     Texts texts;
     texts.Linear = linear;
     texts.FeedbackType = QString::fromLatin1(feedbackType);
-    const char* values[MotorParameterCheck::FieldCount] = {"50.00", linear ? "32.0" : "4",
-                                                           "95.00", "25.00",
-                                                           "18.00", "0.90",
-                                                           "1.20",  "40",
-                                                           "155",   "40.00",
-                                                           "2.40",  "0",
-                                                           "7.20",  "4.800",
-                                                           "16.00", "18.80",
-                                                           "8000"};
-    for (int i = 0; i < MotorParameterCheck::FieldCount; ++i) {
-        texts.Fields[static_cast<std::size_t>(i)] = QString::fromLatin1(values[i]);
-    }
+    QStringList values = QStringLiteral("50.00 4 95.00 25.00 18.00 0.90 1.20 40 155 40.00 2.40 "
+                                        "0 7.20 4.800 16.00 18.80 8000")
+                             .split(QLatin1Char(' '));
+    if (linear)
+        values[1] = QStringLiteral("32.0");
+    for (int i = 0; i < MotorParameterCheck::FieldCount; ++i)
+        texts.Fields[static_cast<std::size_t>(i)] = values.at(i);
     return texts;
 }
 
@@ -204,51 +199,28 @@ private Q_SLOTS:
         QTest::addColumn<QString>("feedbackType");
         QTest::addColumn<QString>("shownResolution");
         QTest::addColumn<bool>("invertHalls");
-        QTest::newRow("encoder") << "BE"
-                                 << "Rotary"
-                                 << "E"
-                                 << "8000" << false << "Regular Encoder"
-                                 << "8000" << false;
-        QTest::newRow("resolver") << "BE"
-                                  << "Rotary"
-                                  << "R"
-                                  << "2048" << false << "Resolver"
-                                  << "4096" << false;
-        QTest::newRow("resolver 41") << "BE"
-                                     << "Rotary"
-                                     << "41"
-                                     << "" << false << "Resolver"
-                                     << "4096" << false;
-        QTest::newRow("absolute as unsigned") << "BE"
-                                              << "Rotary"
-                                              << "9D"
-                                              << "1048576.0" << false << "Absolute Encoder"
-                                              << "1048576" << false;
-        QTest::newRow("smart") << "BE"
-                               << "Rotary"
-                               << "3E"
-                               << "32768" << false << "Smart Encoder"
-                               << "32768" << false;
-        QTest::newRow("linear halls inverted") << "Vantor"
-                                               << "Linear"
-                                               << "E"
-                                               << "32000" << true << "Regular Encoder"
-                                               << "32000" << true;
-        QTest::newRow("table is linear") << "Vantor"
-                                         << "Table"
-                                         << "Q"
-                                         << "32000" << true << "Smart Encoder"
-                                         << "32000" << true;
-        QTest::newRow("no halls with resolver") << "Vantor"
-                                                << "Linear"
-                                                << "R"
-                                                << "4096" << true << "Resolver"
-                                                << "4096" << false;
-        QTest::newRow("unknown package is rotary") << "BE"
-                                                   << "Frameless"
-                                                   << "E"
-                                                   << "8000" << false << "Regular Encoder"
-                                                   << "8000" << false;
+        const auto row = [](const char* name, const char* series, const char* package,
+                            const char* feedback, const char* resolution, bool linear,
+                            const char* feedbackType, const char* shownResolution,
+                            bool invertHalls) {
+            QTest::newRow(name) << QString(series) << QString(package) << QString(feedback)
+                                << QString(resolution) << linear << QString(feedbackType)
+                                << QString(shownResolution) << invertHalls;
+        };
+        row("encoder", "BE", "Rotary", "E", "8000", false, "Regular Encoder", "8000", false);
+        row("resolver", "BE", "Rotary", "R", "2048", false, "Resolver", "4096", false);
+        row("resolver 41", "BE", "Rotary", "41", "", false, "Resolver", "4096", false);
+        row("absolute as unsigned", "BE", "Rotary", "9D", "1048576.0", false, "Absolute Encoder",
+            "1048576", false);
+        row("smart", "BE", "Rotary", "3E", "32768", false, "Smart Encoder", "32768", false);
+        row("linear halls inverted", "Vantor", "Linear", "E", "32000", true, "Regular Encoder",
+            "32000", true);
+        row("table is linear", "Vantor", "Table", "Q", "32000", true, "Smart Encoder", "32000",
+            true);
+        row("no halls with resolver", "Vantor", "Linear", "R", "4096", true, "Resolver", "4096",
+            false);
+        row("unknown package is rotary", "BE", "Frameless", "E", "8000", false, "Regular Encoder",
+            "8000", false);
     }
 
     void motorDefaults()

@@ -197,10 +197,7 @@ void TestLinkPort::writeSendsTextUnchanged_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("bare carriage return") << QStringLiteral("\r") << QByteArray("\r");
     QTest::newRow("command") << QStringLiteral("ERRORL=h3FFF\r") << QByteArray("ERRORL=h3FFF\r");
-    QTest::newRow("several commands")
-        << QStringLiteral("\rDMODE 1\rRESET\r") << QByteArray("\rDMODE 1\rRESET\r");
     QTest::newRow("no carriage return added") << QStringLiteral("DRES") << QByteArray("DRES");
     QTest::newRow("latin-1 byte") << QString::fromLatin1("N=\xE9\r") << QByteArray("N=\xE9\r");
 }
@@ -240,19 +237,18 @@ void TestLinkPort::openFailures_data()
     QTest::addColumn<bool>("failOpen");
     QTest::addColumn<int>("failure");
     QTest::addColumn<QString>("text");
-
-    QTest::newRow("no port selected")
-        << QStringLiteral("none") << false << int(PortHub::Failure::UnknownPort)
-        << QStringLiteral("Invalid COM port number: no port is selected.");
-    QTest::newRow("number not present")
-        << QStringLiteral("unknown") << false << int(PortHub::Failure::UnknownPort)
-        << QStringLiteral("Invalid COM port number: COM42 is not present.");
-    QTest::newRow("transport refuses")
-        << QStringLiteral("a") << true << int(PortHub::Failure::OpenFailed)
-        << QStringLiteral("Unable to open COM1: Drive A is switched off.");
-    QTest::newRow("in-process port nobody serves")
-        << QStringLiteral("unserved") << false << int(PortHub::Failure::OpenFailed)
-        << QStringLiteral("Unable to open COM3: Drive C is not available.");
+    const auto row = [](const char* name, const char* port, bool failOpen, PortHub::Failure failure,
+                        const char* text) {
+        QTest::newRow(name) << QString(port) << failOpen << int(failure) << QString(text);
+    };
+    row("no port selected", "none", false, PortHub::Failure::UnknownPort,
+        "Invalid COM port number: no port is selected.");
+    row("number not present", "unknown", false, PortHub::Failure::UnknownPort,
+        "Invalid COM port number: COM42 is not present.");
+    row("transport refuses", "a", true, PortHub::Failure::OpenFailed,
+        "Unable to open COM1: Drive A is switched off.");
+    row("in-process port nobody serves", "unserved", false, PortHub::Failure::OpenFailed,
+        "Unable to open COM3: Drive C is not available.");
 }
 
 void TestLinkPort::openFailures()

@@ -3,7 +3,6 @@
 
 #include <QFile>
 #include <QLibrary>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -189,66 +188,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("ke"); // empty: no motor
         QTest::addColumn<QString>("customPart");
         QTest::addColumn<QString>("baseSeries");
-        QTest::newRow("standard") << "KT2A-1E"
-                                  << ""
-                                  << "HS"
-                                  << "30"
-                                  << ""
-                                  << "";
-        QTest::newRow("no winding written as W00000") << "KT2A-1E"
-                                                      << "W00000"
-                                                      << "HS"
-                                                      << "30"
-                                                      << ""
-                                                      << "";
-        QTest::newRow("wrong cooling") << "KT2A-1E"
-                                       << ""
-                                       << "NHS"
-                                       << ""
-                                       << ""
-                                       << "";
-        QTest::newRow("custom winding 1") << "CM3X1E"
-                                          << "W00001"
-                                          << "HS"
-                                          << "52"
-                                          << "CM3-X1E-01"
-                                          << "";
-        QTest::newRow("custom winding 2") << "CM3X1E"
-                                          << "W00002"
-                                          << "NHS"
-                                          << "28"
-                                          << "CM3-X1E-02"
-                                          << "";
-        QTest::newRow("custom winding missing") << "CM3X1E"
-                                                << ""
-                                                << "HS"
-                                                << ""
-                                                << ""
-                                                << "";
-        QTest::newRow("custom winding of another cooling") << "CM3X1E"
-                                                           << "W00001"
-                                                           << "NHS"
-                                                           << ""
-                                                           << ""
-                                                           << "";
-        QTest::newRow("base series") << "CMB31AE"
-                                     << "W00502"
-                                     << "HS"
-                                     << "45"
-                                     << ""
-                                     << "CMB";
-        QTest::newRow("base series with the other winding") << "CMB31AE"
-                                                            << "W00501"
-                                                            << "HS"
-                                                            << ""
-                                                            << ""
-                                                            << "";
-        QTest::newRow("cooling key is case sensitive") << "KT2A-1E"
-                                                       << ""
-                                                       << "hs"
-                                                       << ""
-                                                       << ""
-                                                       << "";
+        const auto row = [](const char* name, const char* part, const char* winding,
+                            const char* cooling, const char* ke, const char* customPart,
+                            const char* baseSeries) {
+            QTest::newRow(name) << QString(part) << QString(winding) << QString(cooling)
+                                << QString(ke) << QString(customPart) << QString(baseSeries);
+        };
+        row("standard", "KT2A-1E", "", "HS", "30", "", "");
+        row("no winding written as W00000", "KT2A-1E", "W00000", "HS", "30", "", "");
+        row("wrong cooling", "KT2A-1E", "", "NHS", "", "", "");
+        row("custom winding 1", "CM3X1E", "W00001", "HS", "52", "CM3-X1E-01", "");
+        row("custom winding 2", "CM3X1E", "W00002", "NHS", "28", "CM3-X1E-02", "");
+        row("custom winding missing", "CM3X1E", "", "HS", "", "", "");
+        row("custom winding of another cooling", "CM3X1E", "W00001", "NHS", "", "", "");
+        row("base series", "CMB31AE", "W00502", "HS", "45", "", "CMB");
+        row("base series with the other winding", "CMB31AE", "W00501", "HS", "", "", "");
+        row("cooling key is case sensitive", "KT2A-1E", "", "hs", "", "", "");
     }
 
     void findMotor()
@@ -305,73 +260,65 @@ private Q_SLOTS:
         QVERIFY(!collection->Item(-1));
     }
 
-    void badMotorFileKeepsPreviousContents_data()
+    void badFileKeepsPreviousContents_data()
     {
+        QTest::addColumn<bool>("crossReference");
         QTest::addColumn<QByteArray>("contents"); // empty: the file does not exist
+        const auto motors = [](const char* name, const QByteArray& contents) {
+            QTest::newRow(qPrintable(QStringLiteral("motors: ") + name)) << false << contents;
+        };
+        const auto windings = [](const char* name, const QByteArray& contents) {
+            QTest::newRow(qPrintable(QStringLiteral("windings: ") + name)) << true << contents;
+        };
         const QByteArray ok = Motor("BE1A1E", "BE", "1", "A", "1", "E", "HS");
-        QTest::newRow("missing file") << QByteArray();
-        QTest::newRow("not xml") << QByteArray("Part,Series\nBE1A1E,BE\n");
-        QTest::newRow("truncated") << MotorFile(ok).left(120);
-        QTest::newRow("wrong root") << QByteArray("<Motors version=\"1\">" + ok + "</Motors>");
-        QTest::newRow("wrong version")
-            << QByteArray("<OrvexMotorDatabase version=\"2\">" + ok + "</OrvexMotorDatabase>");
-        QTest::newRow("unknown element") << MotorFile(ok + "<Drive/>");
-        QTest::newRow("unknown field") << MotorFile(QByteArray(ok).replace("Ke=", "Kt="));
-        QTest::newRow("missing cooling key")
-            << MotorFile(Motor("BE1A1E", "BE", "1", "A", "1", "E", ""));
-        QTest::newRow("text inside a motor")
-            << MotorFile(QByteArray(ok).replace("/>", ">text</Motor>"));
-        QTest::newRow("child inside a motor")
-            << MotorFile(QByteArray(ok).replace("/>", "><Motor/></Motor>"));
-        QTest::newRow("same motor twice") << MotorFile(ok + ok);
-        QTest::newRow("bad custom winding name")
-            << MotorFile(Motor("CM1X1E", "CM", "1", "X", "1", "E", "HS", "W12"));
-        QTest::newRow("W00000 as a custom winding")
-            << MotorFile(Motor("CM1X1E", "CM", "1", "X", "1", "E", "HS", "W00000"));
-        QTest::newRow("custom part in the motor file") << MotorFile(
-            Motor("BE1A1E", "BE", "1", "A", "1", "E", "HS").replace("/>", " CustomPart=\"C-1\"/>"));
-        QTest::newRow("content after the root") << QByteArray(MotorFile(ok) + "<More/>");
+        motors("missing file", QByteArray());
+        motors("not xml", "Part,Series\nBE1A1E,BE\n");
+        motors("truncated", MotorFile(ok).left(120));
+        motors("wrong root", "<Motors version=\"1\">" + ok + "</Motors>");
+        motors("wrong version",
+               "<OrvexMotorDatabase version=\"2\">" + ok + "</OrvexMotorDatabase>");
+        motors("unknown element", MotorFile(ok + "<Drive/>"));
+        motors("unknown field", MotorFile(QByteArray(ok).replace("Ke=", "Kt=")));
+        motors("missing cooling key", MotorFile(Motor("BE1A1E", "BE", "1", "A", "1", "E", "")));
+        motors("text inside a motor", MotorFile(QByteArray(ok).replace("/>", ">text</Motor>")));
+        motors("child inside a motor",
+               MotorFile(QByteArray(ok).replace("/>", "><Motor/></Motor>")));
+        motors("same motor twice", MotorFile(ok + ok));
+        motors("bad custom winding name",
+               MotorFile(Motor("CM1X1E", "CM", "1", "X", "1", "E", "HS", "W12")));
+        motors("W00000 as a custom winding",
+               MotorFile(Motor("CM1X1E", "CM", "1", "X", "1", "E", "HS", "W00000")));
+        motors("custom part in the motor file",
+               MotorFile(QByteArray(ok).replace("/>", " CustomPart=\"C-1\"/>")));
+        motors("content after the root", MotorFile(ok) + "<More/>");
+
+        windings("missing file", QByteArray());
+        windings("wrong root", "<CrossRef version=\"1\"/>");
+        windings("name missing", CrossReferenceFile("<Winding CustomPart=\"C\"/>"));
+        windings("bad name", CrossReferenceFile("<Winding Name=\"X00001\"/>"));
+        windings("unknown attribute", CrossReferenceFile("<Winding Name=\"W00001\" Part=\"C\"/>"));
+        windings("same winding twice",
+                 CrossReferenceFile("<Winding Name=\"W00001\"/><Winding Name=\"W00001\"/>"));
+        windings("same custom part twice",
+                 CrossReferenceFile("<Winding Name=\"W00001\" CustomPart=\"C\"/>"
+                                    "<Winding Name=\"W00002\" CustomPart=\"C\"/>"));
+        windings("unclosed", "<WindNumCustomNumCrossRef version=\"1\">");
     }
 
-    void badMotorFileKeepsPreviousContents()
+    void badFileKeepsPreviousContents()
     {
+        QFETCH(bool, crossReference);
         QFETCH(QByteArray, contents);
         COrvexMotorServer server;
         LoadSmall(server);
         const QString path = contents.isEmpty() ? m_dir.filePath(QStringLiteral("none.xml"))
                                                 : Write(QStringLiteral("bad.xml"), contents);
-        QVERIFY(!server.LoadMotorDatabase(path));
+        QVERIFY(
+            !(crossReference ? server.LoadCrossReference(path) : server.LoadMotorDatabase(path)));
         QCOMPARE(server.GetOrvexMotorCollection()->Count(), 13);
         QCOMPARE(server.ListSeries(), QStringList({"BE", "K", "CM", "Vantor"}));
         QVERIFY(server.GetOrvexMotorCollection()->FindMotor(
             QStringLiteral("CM3X1E"), QStringLiteral("W00001"), QStringLiteral("HS")));
-    }
-
-    void badCrossReferenceKeepsPreviousContents_data()
-    {
-        QTest::addColumn<QByteArray>("contents");
-        QTest::newRow("missing file") << QByteArray();
-        QTest::newRow("wrong root") << QByteArray("<CrossRef version=\"1\"/>");
-        QTest::newRow("name missing") << CrossReferenceFile("<Winding CustomPart=\"C\"/>");
-        QTest::newRow("bad name") << CrossReferenceFile("<Winding Name=\"X00001\"/>");
-        QTest::newRow("unknown attribute")
-            << CrossReferenceFile("<Winding Name=\"W00001\" Part=\"C\"/>");
-        QTest::newRow("same winding twice")
-            << CrossReferenceFile("<Winding Name=\"W00001\"/><Winding Name=\"W00001\"/>");
-        QTest::newRow("same custom part twice")
-            << CrossReferenceFile("<Winding Name=\"W00001\" CustomPart=\"C\"/>"
-                                  "<Winding Name=\"W00002\" CustomPart=\"C\"/>");
-        QTest::newRow("unclosed") << QByteArray("<WindNumCustomNumCrossRef version=\"1\">");
-    }
-
-    void badCrossReferenceKeepsPreviousContents()
-    {
-        QFETCH(QByteArray, contents);
-        COrvexMotorServer server;
-        LoadSmall(server);
-        const QString path = contents.isEmpty() ? m_dir.filePath(QStringLiteral("none.xml"))
-                                                : Write(QStringLiteral("bad.xml"), contents);
-        QVERIFY(!server.LoadCrossReference(path));
         QCOMPARE(server.BaseSeriesOfWinding(QStringLiteral("W00502")), QStringLiteral("CMB"));
         QCOMPARE(server.CustomWindingOfPart(QStringLiteral("CM3-X1E-01")),
                  QStringLiteral("W00001"));
@@ -382,7 +329,6 @@ private Q_SLOTS:
     void shippedCascadeReachesAMotor()
     {
         int reached = 0;
-        QSet<int> seen;
         IOrvexMotorCollection* collection = m_shipped.GetOrvexMotorCollection();
         for (const QString& s : m_shipped.ListSeries()) {
             for (const QString& f : m_shipped.ListFrames(s)) {

@@ -52,76 +52,48 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("command");
         QTest::addColumn<QByteArray>("answer");
-        QTest::newRow("empty line") << QByteArray() << QByteArray();
-        QTest::newRow("version") << QByteArray("VER")
-                                 << QByteArray("VER=ORVEX AE-0620 OS 3.02.0017\r\n");
-        QTest::newRow("lower case")
-            << QByteArray("ver") << QByteArray("VER=ORVEX AE-0620 OS 3.02.0017\r\n");
-        QTest::newRow("P by short number") << QByteArray("P16") << QByteArray("P016=50\r\n");
-        QTest::newRow("P by three digits") << QByteArray("P016") << QByteArray("P016=50\r\n");
-        QTest::newRow("mnemonic") << QByteArray("MSPEED") << QByteArray("MSPEED=50\r\n");
-        QTest::newRow("float default") << QByteArray("P58") << QByteArray("P058=0.25\r\n");
-        QTest::newRow("excluded row") << QByteArray("P4") << QByteArray("?1 Unknown command\r\n");
-        QTest::newRow("four digits") << QByteArray("P0016") << QByteArray("?1 Unknown command\r\n");
-        QTest::newRow("unknown") << QByteArray("FOO 1") << QByteArray("?1 Unknown command\r\n");
-        QTest::newRow("above maximum")
-            << QByteArray("P16=600") << QByteArray("?2 Out of range 0.01 to 500\r\n");
-        QTest::newRow("integer range")
-            << QByteArray("MENCRES 1") << QByteArray("?2 Out of range 256 to 16777216\r\n");
-        QTest::newRow("not a number") << QByteArray("P16 abc") << QByteArray("?3 Bad value\r\n");
-        QTest::newRow("empty value") << QByteArray("P16=") << QByteArray("?3 Bad value\r\n");
-        QTest::newRow("not finite") << QByteArray("P16=inf") << QByteArray("?3 Bad value\r\n");
-        QTest::newRow("read-only parameter")
-            << QByteArray("P186=1") << QByteArray("?4 Read only\r\n");
-        QTest::newRow("disabled bit") << QByteArray("E39") << QByteArray("E39=1\r\n");
-        QTest::newRow("enable input bit") << QByteArray("E46") << QByteArray("E46=0\r\n");
-        QTest::newRow("bit one digit") << QByteArray("E1") << QByteArray("E01=0\r\n");
-        QTest::newRow("bit 64") << QByteArray("E64") << QByteArray("?1 Unknown command\r\n");
-        QTest::newRow("bit write") << QByteArray("E39=0") << QByteArray("?4 Read only\r\n");
-        QTest::newRow("error word")
-            << QByteArray("ERRS") << QByteArray("ERRS=0000008000000000\r\n");
-        QTest::newRow("error bits high") << QByteArray("S01") << QByteArray("S01=00000080\r\n");
-        QTest::newRow("fault on disable") << QByteArray("OUTS") << QByteArray("OUTS=1,0\r\n");
-        QTest::newRow("state") << QByteArray("STAT") << QByteArray("STAT=0,0,0,1\r\n");
-        QTest::newRow("enable unconfigured")
-            << QByteArray("ENABLE 1") << QByteArray("?6 Not configured\r\n");
-        QTest::newRow("log mask") << QByteArray("ERRORL") << QByteArray("ERRORL=h3FFF\r\n");
-        QTest::newRow("log mask without h")
-            << QByteArray("ERRORL=3FFF") << QByteArray("?3 Bad value\r\n");
-        QTest::newRow("log mask too big")
-            << QByteArray("ERRORL=h4000") << QByteArray("?2 Out of range h0000 to h3FFF\r\n");
-        QTest::newRow("empty log") << QByteArray("TERRLG") << QByteArray("No errors logged\r\n");
-        QTest::newRow("status write") << QByteArray("S42=1") << QByteArray("?4 Read only\r\n");
-        QTest::newRow("drive rating") << QByteArray("S03") << QByteArray("S03=6\r\n");
-        QTest::newRow("PWM period") << QByteArray("S57") << QByteArray("S57=62.5\r\n");
-        QTest::newRow("position at rest") << QByteArray("S25") << QByteArray("S25=0\r\n");
-        QTest::newRow("status mnemonic") << QByteArray("VFB") << QByteArray("VFB=0\r\n");
-        QTest::newRow("operating hours") << QByteArray("S45") << QByteArray("S45=137:25:14\r\n");
-        QTest::newRow("hours powered") << QByteArray("S52") << QByteArray("S52=412\r\n");
-        QTest::newRow("serial number")
-            << QByteArray("X18") << QByteArray("X18=AE0620-2401-00042\r\n");
-        QTest::newRow("OS revision, two lines")
-            << QByteArray("X07") << QByteArray("X07=3.02.0017\r\nBuilt 2024-03-18\r\n");
-        QTest::newRow("X of a parameter") << QByteArray("X13") << QByteArray("X13=0\r\n");
-        QTest::newRow("X log mask") << QByteArray("X19") << QByteArray("X19=h3FFF\r\n");
-        QTest::newRow("excluded X") << QByteArray("X23") << QByteArray("?1 Unknown command\r\n");
-        QTest::newRow("motor name unset") << QByteArray("X12") << QByteArray("X12=\r\n");
-        QTest::newRow("drive mode range")
-            << QByteArray("DMODE 3") << QByteArray("?2 Out of range 1 to 2\r\n");
-        QTest::newRow("capture before configuration")
-            << QByteArray("CAPI 1,100") << QByteArray("?6 Not configured\r\n");
-        QTest::newRow("zero reference range")
-            << QByteArray("DCMDZ=11") << QByteArray("?2 Out of range 0 to 10\r\n");
-        QTest::newRow("action with value")
-            << QByteArray("CLRFLT 1") << QByteArray("?3 Bad value\r\n");
-        QTest::newRow("simulated fault without bit")
-            << QByteArray("SIMFLT") << QByteArray("?3 Bad value\r\n");
-        QTest::newRow("simulated fault not a number")
-            << QByteArray("SIMFLT=x") << QByteArray("?3 Bad value\r\n");
-        QTest::newRow("simulated fault past 63")
-            << QByteArray("SIMFLT=64") << QByteArray("?2 Out of range\r\n");
-        QTest::newRow("simulated fault on a derived bit")
-            << QByteArray("SIMFLT=39") << QByteArray("?2 Out of range\r\n");
+        const auto row = [](const char* name, const char* command, const char* answer) {
+            QTest::newRow(name) << QByteArray(command) << QByteArray(answer);
+        };
+        row("empty line", "", "");
+        row("version", "VER", "VER=ORVEX AE-0620 OS 3.02.0017\r\n");
+        row("lower case", "ver", "VER=ORVEX AE-0620 OS 3.02.0017\r\n");
+        row("P by short number", "P16", "P016=50\r\n");
+        row("P by three digits", "P016", "P016=50\r\n");
+        row("mnemonic", "MSPEED", "MSPEED=50\r\n");
+        row("float default", "P58", "P058=0.25\r\n");
+        row("excluded row", "P4", "?1 Unknown command\r\n");
+        row("four digits", "P0016", "?1 Unknown command\r\n");
+        row("unknown", "FOO 1", "?1 Unknown command\r\n");
+        row("above maximum", "P16=600", "?2 Out of range 0.01 to 500\r\n");
+        row("integer range", "MENCRES 1", "?2 Out of range 256 to 16777216\r\n");
+        row("not a number", "P16 abc", "?3 Bad value\r\n");
+        row("empty value", "P16=", "?3 Bad value\r\n");
+        row("not finite", "P16=inf", "?3 Bad value\r\n");
+        row("read-only parameter", "P186=1", "?4 Read only\r\n");
+        row("disabled bit", "E39", "E39=1\r\n");
+        row("bit one digit", "E1", "E01=0\r\n");
+        row("bit 64", "E64", "?1 Unknown command\r\n");
+        row("bit write", "E39=0", "?4 Read only\r\n");
+        row("error word", "ERRS", "ERRS=0000008000000000\r\n");
+        row("error bits high", "S01", "S01=00000080\r\n");
+        row("enable unconfigured", "ENABLE 1", "?6 Not configured\r\n");
+        row("log mask without h", "ERRORL=3FFF", "?3 Bad value\r\n");
+        row("log mask too big", "ERRORL=h4000", "?2 Out of range h0000 to h3FFF\r\n");
+        row("status write", "S42=1", "?4 Read only\r\n");
+        row("PWM period", "S57", "S57=62.5\r\n");
+        row("status mnemonic", "VFB", "VFB=0\r\n");
+        row("OS revision, two lines", "X07", "X07=3.02.0017\r\nBuilt 2024-03-18\r\n");
+        row("X log mask", "X19", "X19=h3FFF\r\n");
+        row("excluded X", "X23", "?1 Unknown command\r\n");
+        row("motor name unset", "X12", "X12=\r\n");
+        row("capture before configuration", "CAPI 1,100", "?6 Not configured\r\n");
+        row("zero reference range", "DCMDZ=11", "?2 Out of range 0 to 10\r\n");
+        row("action with value", "CLRFLT 1", "?3 Bad value\r\n");
+        row("simulated fault without bit", "SIMFLT", "?3 Bad value\r\n");
+        row("simulated fault not a number", "SIMFLT=x", "?3 Bad value\r\n");
+        row("simulated fault past 63", "SIMFLT=64", "?2 Out of range\r\n");
+        row("simulated fault on a derived bit", "SIMFLT=39", "?2 Out of range\r\n");
     }
     void freshDriveAnswers()
     {
@@ -135,40 +107,21 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("write");
         QTest::addColumn<QByteArray>("read");
         QTest::addColumn<QByteArray>("answer");
-        QTest::newRow("P equals") << QByteArray("P16=75") << QByteArray("P16")
-                                  << QByteArray("P016=75\r\n");
-        QTest::newRow("mnemonic space")
-            << QByteArray("MSPEED 75.5") << QByteArray("P016") << QByteArray("P016=75.5\r\n");
-        QTest::newRow("blanks around equals")
-            << QByteArray("P16 = 80") << QByteArray("P16") << QByteArray("P016=80\r\n");
-        QTest::newRow("notch depth spin")
-            << QByteArray("DNOTAD 0.2500") << QByteArray("DNOTAD") << QByteArray("DNOTAD=0.25\r\n");
-        QTest::newRow("notch depth typed")
-            << QByteArray("DNOTAD=.5") << QByteArray("P72") << QByteArray("P072=0.5\r\n");
-        QTest::newRow("notch frequency")
-            << QByteArray("DNOTAF 60") << QByteArray("P74") << QByteArray("P074=60\r\n");
-        QTest::newRow("fault on disable off")
-            << QByteArray("P95=0") << QByteArray("DFDIS") << QByteArray("DFDIS=0\r\n");
-        QTest::newRow("integer loses fraction")
-            << QByteArray("DRES 4000.7") << QByteArray("P188") << QByteArray("P188=4000\r\n");
-        QTest::newRow("deadband") << QByteArray("ANICDB 0.1") << QByteArray("P56")
-                                  << QByteArray("P056=0.1\r\n");
-        QTest::newRow("torque scaling")
-            << QByteArray("DMTSCL 5") << QByteArray("P68") << QByteArray("P068=5\r\n");
-        QTest::newRow("velocity scaling")
-            << QByteArray("DMVSCL 4") << QByteArray("P194") << QByteArray("P194=4\r\n");
-        QTest::newRow("direction")
-            << QByteArray("CMDDIR 1") << QByteArray("P55") << QByteArray("P055=1\r\n");
-        QTest::newRow("invert input")
-            << QByteArray("IANI 1") << QByteArray("P53") << QByteArray("P053=1\r\n");
-        QTest::newRow("exponent") << QByteArray("TUNACC 1.5e3") << QByteArray("TUNACC")
-                                  << QByteArray("TUNACC=1500\r\n");
-        QTest::newRow("zero reference volts")
-            << QByteArray("DCMDZ=5") << QByteArray("P134") << QByteArray("P134=16614\r\n");
-        QTest::newRow("log mask by parameter")
-            << QByteArray("DLOGMASK 8") << QByteArray("ERRORL") << QByteArray("ERRORL=h0008\r\n");
-        QTest::newRow("motor name") << QByteArray("MNAME=BE23A1E HS") << QByteArray("X12")
-                                    << QByteArray("X12=BE23A1E HS\r\n");
+        const auto row = [](const char* name, const char* write, const char* read,
+                            const char* answer) {
+            QTest::newRow(name) << QByteArray(write) << QByteArray(read) << QByteArray(answer);
+        };
+        row("P equals", "P16=75", "P16", "P016=75\r\n");
+        row("mnemonic space", "MSPEED 75.5", "P016", "P016=75.5\r\n");
+        row("blanks around equals", "P16 = 80", "P16", "P016=80\r\n");
+        row("notch depth spin", "DNOTAD 0.2500", "DNOTAD", "DNOTAD=0.25\r\n");
+        row("notch depth typed", "DNOTAD=.5", "P72", "P072=0.5\r\n");
+        row("fault on disable off", "P95=0", "DFDIS", "DFDIS=0\r\n");
+        row("integer loses fraction", "DRES 4000.7", "P188", "P188=4000\r\n");
+        row("exponent", "TUNACC 1.5e3", "TUNACC", "TUNACC=1500\r\n");
+        row("zero reference volts", "DCMDZ=5", "P134", "P134=16614\r\n");
+        row("log mask by parameter", "DLOGMASK 8", "ERRORL", "ERRORL=h0008\r\n");
+        row("motor name", "MNAME=BE23A1E HS", "X12", "X12=BE23A1E HS\r\n");
     }
     void writesReadBack()
     {
@@ -374,17 +327,13 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("mask");
         QTest::addColumn<int>("bit");
         QTest::addColumn<QByteArray>("log");
-        QTest::newRow("all kinds") << QByteArray("ERRORL=h3FFF") << 29
-                                   << QByteArray("1 413:30 E29 Drive Overvoltage Fault\r\n");
+        const QByteArray none = "No errors logged\r\n";
         QTest::newRow("over voltage only")
             << QByteArray("ERRORL=h0008") << 29
             << QByteArray("1 413:30 E29 Drive Overvoltage Fault\r\n");
-        QTest::newRow("kind not logged")
-            << QByteArray("ERRORL=h0008") << 36 << QByteArray("No errors logged\r\n");
-        QTest::newRow("nothing logged")
-            << QByteArray("ERRORL=h0000") << 29 << QByteArray("No errors logged\r\n");
-        QTest::newRow("warnings never")
-            << QByteArray("ERRORL=h3FFF") << 31 << QByteArray("No errors logged\r\n");
+        QTest::newRow("kind not logged") << QByteArray("ERRORL=h0008") << 36 << none;
+        QTest::newRow("nothing logged") << QByteArray("ERRORL=h0000") << 29 << none;
+        QTest::newRow("warnings never") << QByteArray("ERRORL=h3FFF") << 31 << none;
     }
     void errorLog()
     {
