@@ -1,18 +1,9 @@
-#include "BridgeComponents.h"
+#include "BridgeRig.h"
 #include "ComponentError.h"
-#include "ComponentFactory.h"
 #include "ConfigurationValues.h"
-#include "OrvexBridgeConfig.h"
-#include "OrvexConfig.h"
-#include "OrvexStatus.h"
-#include "PortHub.h"
-#include "PortRegistry.h"
 #include "SimulatedDrive.h"
 #include "SimulatorTransport.h"
 
-#include <QPointer>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -21,98 +12,24 @@
 
 using Orvex::ComponentError;
 using Orvex::ConfigurationValues;
-using Orvex::IOrvexConfig;
-using Orvex::IOrvexStatus;
 using Orvex::SimulatedDrive;
 using Orvex::SimulatorTransport;
+using OrvexTest::DescriptionOf;
+using OrvexTest::DriveHeldValues;
+using OrvexTest::SetSampleConfiguration;
+using OrvexTest::ValuesOf;
 
 namespace {
 
-class NoDevices final : public Orvex::ISerialDeviceSource
-{
-public:
-    std::vector<Orvex::SerialDeviceInfo> PresentDevices() const override { return {}; }
-};
-
 // The simulated drive behind an in-process port of a registry and hub built as
-// the application builds them, with the bridge registered in a factory.
-struct Bench
+// the application builds them, with the bridge registered in a factory, and a
+// second port with no drive behind it.
+struct Bench : OrvexTest::BridgeRig
 {
-    Bench()
-        : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat),
-          registry(source, settings), hub(registry)
-    {
-        QString error;
-        drive = SimulatedDrive::FromFolder(qEnvironmentVariable("ORVEX_DATA_DIR"), &error);
-        if (!drive) {
-            qFatal("No simulated drive: %s", qPrintable(error));
-        }
-        port = registry.AddVirtualPort(QStringLiteral("sim"), QStringLiteral("Sim"));
-        brokenPort = registry.AddVirtualPort(QStringLiteral("broken"), QStringLiteral("Broken"));
-        hub.RegisterVirtualTransport(QStringLiteral("sim"), [this] {
-            auto made = std::make_unique<SimulatorTransport>(drive);
-            transport = made.get();
-            return made;
-        });
-        // A transport with no drive behind it cannot be opened.
-        hub.RegisterVirtualTransport(QStringLiteral("broken"),
-                                     [] { return std::make_unique<SimulatorTransport>(nullptr); });
-        Orvex::RegisterBridgeComponents(factory, hub);
-    }
-
-    std::unique_ptr<IOrvexConfig> Config()
-    {
-        auto config = factory.Create<IOrvexConfig>(QLatin1String(Orvex::ProgId::BridgeConfig));
-        config->SetPortNumber(port);
-        return config;
-    }
-
-    std::unique_ptr<IOrvexStatus> Status()
-    {
-        auto status = factory.Create<IOrvexStatus>(QLatin1String(Orvex::ProgId::BridgeStatus));
-        status->SetPortNumber(port);
-        return status;
-    }
-
-    QTemporaryDir dir;
-    QSettings settings;
-    NoDevices source;
-    Orvex::PortRegistry registry;
-    Orvex::PortHub hub;
-    Orvex::ComponentFactory factory;
-    std::shared_ptr<SimulatedDrive> drive;
-    QPointer<SimulatorTransport> transport;
-    int port = 0;
-    int brokenPort = 0;
+    // A transport with no drive behind it cannot be opened.
+    int brokenPort = AddVirtualPort(QStringLiteral("broken"), QStringLiteral("Broken"),
+                                    [] { return std::make_unique<SimulatorTransport>(nullptr); });
 };
-
-QString DescriptionOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const ComponentError& error) {
-        return error.Description();
-    }
-    return QStringLiteral("(no error)");
-}
-
-// The file text of every property that travels to the drive and back.
-QStringList DriveHeldValues(const ConfigurationValues& values)
-{
-    using Way = ConfigurationValues::Transfer;
-    const bool velocityMode = values.Int(45) == 4;
-    QStringList texts;
-    for (const ConfigurationValues::Property& property : ConfigurationValues::Properties()) {
-        if (property.Way == Way::None || property.Way == Way::UploadOnly ||
-            (property.Way == Way::VelocityModeIntegral && !velocityMode) ||
-            (property.Way == Way::NotVelocityModeIntegral && velocityMode)) {
-            continue;
-        }
-        texts << QStringLiteral("%1=%2").arg(QLatin1String(property.Name),
-                                             values.FileText(property));
-    }
-    return texts;
-}
 
 } // namespace
 
@@ -203,23 +120,13 @@ void TestBridgeDrive::configurationTravelsToTheDriveAndBack()
     QFETCH(int, controlMode);
     Bench bench;
     auto config = bench.Config();
-    config->SetMotorPartNumber(QStringLiteral("VX-220-B"));
-    config->SetMotorIsLinear(linear ? 1 : 0);
-    config->SetElectricalPitch(linear ? 24.5f : 0.0f);
-    config->SetMotorPolePairs(linear ? 1 : 5);
-    config->SetMotorRatedSpeed(37.25f);
-    config->SetMotorKe(41.5f);
-    config->SetPeakCurrent(12.75f);
+    SetSampleConfiguration(*config, linear, controlMode);
+    // And more of the loop settings, to travel with the rest.
     config->SetInductanceRatio(0.625f);
-    config->SetFeedbackResolution(131072);
-    config->SetControlMode(controlMode);
     config->SetVelocityLoopIntegralLimit(300);
     config->SetPositionLoopIntegralLimit(700);
     config->SetCurrentFoldback(true);
-    config->SetNotchAFrequency(250);
     config->SetNotchADepth(0.375f);
-    config->SetZeroReferenceVoltage(1.25f);
-    config->SetEncoderOffset(-1200);
     config->SetSlidingGain(0.5f);
     config->SetAutoCurrentGains(0);
     config->SetCurrentLoopBandwidth(900);
@@ -231,13 +138,13 @@ void TestBridgeDrive::configurationTravelsToTheDriveAndBack()
              std::optional<double>(controlMode == 4 ? 300.0 : 700.0));
     QCOMPARE(bench.drive->StoredValue(134), std::optional<double>(4326.0));
 
-    const ConfigurationValues sent = static_cast<Orvex::COrvexBridgeConfig&>(*config).Values();
+    const ConfigurationValues sent = ValuesOf(*config);
     auto reader = bench.Config();
     reader->SetMotorRatedSpeed(1.0f);
     reader->SetMotorPartNumber(QStringLiteral("other"));
     reader->SetControlMode(controlMode);
     reader->LoadConfiguration(QString());
-    const ConfigurationValues& received = static_cast<Orvex::COrvexBridgeConfig&>(*reader).Values();
+    const ConfigurationValues& received = ValuesOf(*reader);
     QCOMPARE(DriveHeldValues(received), DriveHeldValues(sent));
     QCOMPARE(reader->MotorPartNumber(), QStringLiteral("VX-220-B"));
     QCOMPARE(reader->ElectricalPitch(), linear ? 24.5f : 0.0f);
@@ -277,9 +184,9 @@ void TestBridgeDrive::lostLinkDuringUploadKeepsTheConfiguration()
     QCOMPARE(config->TestConnection(), -1);
     QVERIFY(bench.transport);
     bench.transport->SetLoseLinkAfter(300);
-    const ConfigurationValues before = static_cast<Orvex::COrvexBridgeConfig&>(*config).Values();
+    const ConfigurationValues before = ValuesOf(*config);
     QVERIFY(!DescriptionOf([&] { config->LoadConfiguration(QString()); }).isEmpty());
-    QVERIFY(static_cast<Orvex::COrvexBridgeConfig&>(*config).Values() == before);
+    QVERIFY(ValuesOf(*config) == before);
     // The next call opens the port afresh.
     QCOMPARE(config->TestConnection(), -1);
 }

@@ -1,23 +1,18 @@
 // The drive going away in the middle of a configuration transfer: the bridge
 // gives up within the exchange's time-out, keeps what it holds, and works
 // again once the drive is back.
-#include "BridgeComponents.h"
-#include "ComponentError.h"
-#include "ComponentFactory.h"
+#include "BridgeRig.h"
 #include "ConfigurationValues.h"
 #include "DriveExchange.h"
-#include "OrvexBridgeConfig.h"
-#include "OrvexConfig.h"
-#include "PortHub.h"
-#include "PortRegistry.h"
+#include "LinkTransport.h"
 #include "SimulatedDrive.h"
 #include "SimulatorTransport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,20 +21,14 @@
 #include <memory>
 #include <optional>
 
-using Orvex::ComponentError;
 using Orvex::ConfigurationValues;
 using Orvex::DriveExchange;
-using Orvex::IOrvexConfig;
 using Orvex::SimulatedDrive;
 using Orvex::SimulatorTransport;
+using OrvexTest::DescriptionOf;
+using OrvexTest::ValuesOf;
 
 namespace {
-
-class NoDevices final : public Orvex::ISerialDeviceSource
-{
-public:
-    std::vector<Orvex::SerialDeviceInfo> PresentDevices() const override { return {}; }
-};
 
 // The simulated drive's link with two faults a cable or a drive can have
 // that the link itself does not notice: the drive falls silent after a number
@@ -103,59 +92,19 @@ private:
 };
 
 // The simulated drive behind an in-process port of a registry and hub built
-// as the application builds them.
-struct Bench
+// as the application builds them, reached through a faulty link.
+struct Bench : OrvexTest::BridgeRig
 {
     Bench()
-        : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat),
-          registry(source, settings), hub(registry)
-    {
-        QString error;
-        drive = SimulatedDrive::FromFolder(qEnvironmentVariable("ORVEX_DATA_DIR"), &error);
-        if (!drive) {
-            qFatal("No simulated drive: %s", qPrintable(error));
-        }
-        port = registry.AddVirtualPort(QStringLiteral("sim"), QStringLiteral("Sim"));
-        hub.RegisterVirtualTransport(QStringLiteral("sim"), [this] {
-            auto made = std::make_unique<FaultyLink>(drive);
-            link = made.get();
-            return made;
-        });
-        Orvex::RegisterBridgeComponents(factory, hub);
-    }
+        : BridgeRig([this](const std::shared_ptr<SimulatedDrive>& drive) {
+              auto made = std::make_unique<FaultyLink>(drive);
+              link = made.get();
+              return made;
+          })
+    {}
 
-    std::unique_ptr<IOrvexConfig> Config()
-    {
-        auto config = factory.Create<IOrvexConfig>(QLatin1String(Orvex::ProgId::BridgeConfig));
-        config->SetPortNumber(port);
-        return config;
-    }
-
-    QTemporaryDir dir;
-    QSettings settings;
-    NoDevices source;
-    Orvex::PortRegistry registry;
-    Orvex::PortHub hub;
-    Orvex::ComponentFactory factory;
-    std::shared_ptr<SimulatedDrive> drive;
     QPointer<FaultyLink> link;
-    int port = 0;
 };
-
-QString DescriptionOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const ComponentError& error) {
-        return error.Description();
-    }
-    return QStringLiteral("(no error)");
-}
-
-const ConfigurationValues& ValuesOf(const IOrvexConfig& config)
-{
-    return static_cast<const Orvex::COrvexBridgeConfig&>(config).Values();
-}
 
 QByteArray Contents(const QString& path)
 {

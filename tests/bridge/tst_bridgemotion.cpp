@@ -1,33 +1,17 @@
-#include "BridgeComponents.h"
-#include "ComponentError.h"
-#include "ComponentFactory.h"
+#include "BridgeRig.h"
 #include "LinkTransport.h"
-#include "OrvexConfig.h"
-#include "PortHub.h"
-#include "PortRegistry.h"
 #include "SimulatedDrive.h"
-#include "SimulatorTransport.h"
 
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <cmath>
 #include <memory>
 
-using Orvex::ComponentError;
 using Orvex::IOrvexConfig;
-using Orvex::SimulatedDrive;
-using Orvex::SimulatorTransport;
+using OrvexTest::DescriptionOf;
 
 namespace {
-
-class NoDevices final : public Orvex::ISerialDeviceSource
-{
-public:
-    std::vector<Orvex::SerialDeviceInfo> PresentDevices() const override { return {}; }
-};
 
 // A drive that answers every capture with a fixed text, and everything else
 // with the prompt alone.
@@ -62,27 +46,18 @@ private:
     bool m_Open = false;
 };
 
-// The simulated drive behind an in-process port, as the application builds it.
-struct Bench
+// The simulated drive behind an in-process port, as the application builds it,
+// and a drive with scripted capture answers on a second port.
+struct Bench : OrvexTest::BridgeRig
 {
     explicit Bench(QByteArray scriptedCapture = {})
-        : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat),
-          registry(source, settings), hub(registry)
     {
-        QString error;
-        drive = SimulatedDrive::FromFolder(qEnvironmentVariable("ORVEX_DATA_DIR"), &error);
-        if (!drive)
-            qFatal("No simulated drive: %s", qPrintable(error));
-        simPort = registry.AddVirtualPort(QStringLiteral("sim"), QStringLiteral("Sim"));
-        scriptedPort = registry.AddVirtualPort(QStringLiteral("script"), QStringLiteral("Script"));
-        hub.RegisterVirtualTransport(
-            QStringLiteral("sim"), [this] { return std::make_unique<SimulatorTransport>(drive); });
-        hub.RegisterVirtualTransport(QStringLiteral("script"), [scriptedCapture] {
-            return std::make_unique<ScriptedTransport>(scriptedCapture);
-        });
-        Orvex::RegisterBridgeComponents(factory, hub);
-        config = factory.Create<IOrvexConfig>(QLatin1String(Orvex::ProgId::BridgeConfig));
-        config->SetPortNumber(scriptedCapture.isEmpty() ? simPort : scriptedPort);
+        scriptedPort =
+            AddVirtualPort(QStringLiteral("script"), QStringLiteral("Script"), [scriptedCapture] {
+                return std::make_unique<ScriptedTransport>(scriptedCapture);
+            });
+        config = Config();
+        config->SetPortNumber(scriptedCapture.isEmpty() ? port : scriptedPort);
     }
 
     // Sends the configuration with the control mode and enables the drive.
@@ -94,27 +69,9 @@ struct Bench
         QVERIFY(drive->IsEnabled());
     }
 
-    QTemporaryDir dir;
-    QSettings settings;
-    NoDevices source;
-    Orvex::PortRegistry registry;
-    Orvex::PortHub hub;
-    Orvex::ComponentFactory factory;
-    std::shared_ptr<SimulatedDrive> drive;
     std::unique_ptr<IOrvexConfig> config;
-    int simPort = 0;
     int scriptedPort = 0;
 };
-
-QString FailureOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const ComponentError& error) {
-        return error.Description();
-    }
-    return {};
-}
 
 } // namespace
 
@@ -197,8 +154,9 @@ private Q_SLOTS:
     {
         Bench bench;
         bench.Prepare(2);
-        QCOMPARE(FailureOf([&] { bench.config->CaptureVelocityStep(1000.0f, 5.0f, 10, 20000); }),
-                 QStringLiteral("The drive refused CAPV 1000,5,10: Failed not in velocity mode"));
+        QCOMPARE(
+            DescriptionOf([&] { bench.config->CaptureVelocityStep(1000.0f, 5.0f, 10, 20000); }),
+            QStringLiteral("The drive refused CAPV 1000,5,10: Failed not in velocity mode"));
     }
 
     void malformedCaptureIsAnError_data()
@@ -220,7 +178,7 @@ private Q_SLOTS:
         QFETCH(QString, detail);
         Bench bench(answer);
         const QString failure =
-            FailureOf([&] { bench.config->CaptureCurrentStep(3.0f, 500, 20000); });
+            DescriptionOf([&] { bench.config->CaptureCurrentStep(3.0f, 500, 20000); });
         QVERIFY2(failure.startsWith(QLatin1String("Incorrect capture data from Orvex drive")) &&
                      failure.contains(detail),
                  qPrintable(failure));
@@ -266,7 +224,7 @@ private Q_SLOTS:
         Bench bench;
         bench.Prepare(2);
         bench.drive->SetEnableInput(false);
-        QCOMPARE(FailureOf([&] { bench.config->AlignMotor(); }),
+        QCOMPARE(DescriptionOf([&] { bench.config->AlignMotor(); }),
                  QStringLiteral("The drive refused ALIGN: Failed No Hardware Enable"));
     }
 

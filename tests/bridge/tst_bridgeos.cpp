@@ -1,72 +1,31 @@
-#include "BridgeComponents.h"
-#include "ComponentError.h"
-#include "ComponentFactory.h"
-#include "OrvexConfig.h"
+#include "BridgeRig.h"
 #include "OrvexStatus.h"
 #include "OsImage.h"
-#include "PortHub.h"
-#include "PortRegistry.h"
 #include "SimulatedDrive.h"
 #include "SimulatorTransport.h"
 
 #include <QFile>
-#include <QPointer>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
 #include <memory>
 
-using Orvex::ComponentError;
 using Orvex::IOrvexConfig;
 using Orvex::OsImage;
 using Orvex::SimulatedDrive;
-using Orvex::SimulatorTransport;
+using OrvexTest::DescriptionOf;
 
 namespace {
 
-class NoDevices final : public Orvex::ISerialDeviceSource
-{
-public:
-    std::vector<Orvex::SerialDeviceInfo> PresentDevices() const override { return {}; }
-};
-
 // The simulated drive behind an in-process port, with the bridge registered
-// in a factory, as the application builds them.
-struct Bench
+// in a factory, as the application builds them, and a configuration object
+// on that port.
+struct Bench : OrvexTest::BridgeRig
 {
-    Bench()
-        : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat),
-          registry(source, settings), hub(registry)
-    {
-        QString error;
-        drive = SimulatedDrive::FromFolder(qEnvironmentVariable("ORVEX_DATA_DIR"), &error);
-        if (!drive)
-            qFatal("No simulated drive: %s", qPrintable(error));
-        port = registry.AddVirtualPort(QStringLiteral("sim"), QStringLiteral("Sim"));
-        hub.RegisterVirtualTransport(QStringLiteral("sim"), [this] {
-            auto made = std::make_unique<SimulatorTransport>(drive);
-            transport = made.get();
-            return made;
-        });
-        Orvex::RegisterBridgeComponents(factory, hub);
-        config = factory.Create<IOrvexConfig>(QLatin1String(Orvex::ProgId::BridgeConfig));
-        config->SetPortNumber(port);
-    }
+    // The state of the OS download, with its byte counts in total and done.
+    int DownloadState() { return config->GetOsDownloadProgress(total, done); }
 
-    int Status() { return config->GetOsDownloadProgress(total, done); }
-
-    QTemporaryDir dir;
-    QSettings settings;
-    NoDevices source;
-    Orvex::PortRegistry registry;
-    Orvex::PortHub hub;
-    Orvex::ComponentFactory factory;
-    std::shared_ptr<SimulatedDrive> drive;
-    QPointer<SimulatorTransport> transport;
-    std::unique_ptr<IOrvexConfig> config;
-    int port = 0;
+    std::unique_ptr<IOrvexConfig> config = Config();
     int total = -1;
     int done = -1;
 };
@@ -91,16 +50,6 @@ quint32 ReferenceCrc32(const QByteArray& data)
             crc = (crc & 1u) != 0 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
     }
     return ~crc;
-}
-
-QString DescriptionOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const ComponentError& error) {
-        return error.Description();
-    }
-    return QStringLiteral("(no error)");
 }
 
 // Paced answers keep a download running long enough to act on it midway.
@@ -148,19 +97,17 @@ private Q_SLOTS:
 
         bench.config->StartOsDownload(SamplePath());
         // The call returns at once and the total is known straight away.
-        QCOMPARE(bench.Status(), 1);
+        QCOMPARE(bench.DownloadState(), 1);
         QCOMPARE(bench.total, SampleBytesCount);
-        QTRY_COMPARE_WITH_TIMEOUT(bench.Status(), 2, DownloadTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(bench.DownloadState(), 2, DownloadTimeoutMs);
         QCOMPARE(bench.done, SampleBytesCount);
 
         // The dialog always aborts on closing; that must not undo a success.
         bench.config->AbortOsDownload();
-        QCOMPARE(bench.Status(), 0);
+        QCOMPARE(bench.DownloadState(), 0);
         QCOMPARE(bench.config->TestConnection(), -1);
         QCOMPARE(bench.drive->InstalledOsRevision(), QStringLiteral("3.02.0018"));
-        auto status =
-            bench.factory.Create<Orvex::IOrvexStatus>(QLatin1String(Orvex::ProgId::BridgeStatus));
-        status->SetPortNumber(bench.port);
+        auto status = bench.Status();
         status->UploadNumericStatus(0x4, 0); // the OS revision item
         QVERIFY2(status->OsRevision().startsWith(QLatin1String("3.02.0018")),
                  qPrintable(status->OsRevision()));
@@ -203,12 +150,12 @@ private Q_SLOTS:
         QVERIFY2(error.startsWith(QLatin1String("Error reading from file image.ops")) &&
                      error.contains(reason),
                  qPrintable(error));
-        QCOMPARE(bench.Status(), 4);
+        QCOMPARE(bench.DownloadState(), 4);
         // Nothing reached the drive, which keeps its OS.
         QCOMPARE(bench.drive->CommandsReceived(), commandsBefore);
         QCOMPARE(bench.config->TestConnection(), -1);
         bench.config->AbortOsDownload();
-        QCOMPARE(bench.Status(), 0);
+        QCOMPARE(bench.DownloadState(), 0);
     }
 
     void missingFile()
@@ -218,7 +165,7 @@ private Q_SLOTS:
             [&] { bench.config->StartOsDownload(bench.dir.filePath(QStringLiteral("no.ops"))); });
         QVERIFY2(error.startsWith(QLatin1String("Error reading from file no.ops")),
                  qPrintable(error));
-        QCOMPARE(bench.Status(), 4);
+        QCOMPARE(bench.DownloadState(), 4);
     }
 
     void linkLostMidDownload()
@@ -229,7 +176,7 @@ private Q_SLOTS:
         // About 16 data lines go through, then the cable is pulled.
         bench.transport->SetLoseLinkAfter(4000);
         bench.config->StartOsDownload(SamplePath());
-        QTRY_COMPARE_WITH_TIMEOUT(bench.Status(), 6, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(bench.DownloadState(), 6, 3000);
         QVERIFY2(bench.done > 0 && bench.done < SampleBytesCount,
                  qPrintable(QString::number(bench.done)));
         bench.config->AbortOsDownload();
@@ -237,7 +184,7 @@ private Q_SLOTS:
         // The port opens afresh; the drive waits in its boot loader.
         QCOMPARE(bench.config->TestConnection(), 5);
         bench.config->StartOsDownload(SamplePath());
-        QTRY_COMPARE_WITH_TIMEOUT(bench.Status(), 2, DownloadTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(bench.DownloadState(), 2, DownloadTimeoutMs);
         bench.config->AbortOsDownload();
         QCOMPARE(bench.config->TestConnection(), -1);
     }
@@ -247,9 +194,9 @@ private Q_SLOTS:
         Bench bench;
         SlowLink(bench);
         bench.config->StartOsDownload(SamplePath());
-        QTRY_VERIFY_WITH_TIMEOUT(bench.Status() == 1 && bench.done > 0, DownloadTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(bench.DownloadState() == 1 && bench.done > 0, DownloadTimeoutMs);
         bench.drive->SetNoAnswer(true);
-        QTRY_COMPARE_WITH_TIMEOUT(bench.Status(), 6, 4000);
+        QTRY_COMPARE_WITH_TIMEOUT(bench.DownloadState(), 6, 4000);
         bench.drive->SetNoAnswer(false);
         bench.config->AbortOsDownload();
         QCOMPARE(bench.config->TestConnection(), 5);
@@ -260,16 +207,16 @@ private Q_SLOTS:
         Bench bench;
         SlowLink(bench);
         bench.config->StartOsDownload(SamplePath());
-        QTRY_VERIFY_WITH_TIMEOUT(bench.Status() == 1 && bench.done > 0, DownloadTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(bench.DownloadState() == 1 && bench.done > 0, DownloadTimeoutMs);
         bench.config->AbortOsDownload();
-        QCOMPARE(bench.Status(), 0);
+        QCOMPARE(bench.DownloadState(), 0);
         QCOMPARE(bench.total, 0);
         // The drive was told: no download waits in it, and it has no OS.
         QVERIFY(!bench.drive->OsDownloadActive());
         QCOMPARE(bench.config->TestConnection(), 5);
         // Aborting again is harmless.
         bench.config->AbortOsDownload();
-        QCOMPARE(bench.Status(), 0);
+        QCOMPARE(bench.DownloadState(), 0);
     }
 
     void abortBeforeTheDriveLeftItsOs()
@@ -277,7 +224,7 @@ private Q_SLOTS:
         Bench bench;
         bench.config->StartOsDownload(SamplePath());
         bench.config->AbortOsDownload();
-        QCOMPARE(bench.Status(), 0);
+        QCOMPARE(bench.DownloadState(), 0);
         QCOMPARE(bench.config->TestConnection(), -1);
     }
 
@@ -291,7 +238,7 @@ private Q_SLOTS:
         QVERIFY(DescriptionOf([&] {
                     bench.config->DriveConfigured();
                 }).contains(QLatin1String("busy")));
-        QTRY_COMPARE_WITH_TIMEOUT(bench.Status(), 2, DownloadTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(bench.DownloadState(), 2, DownloadTimeoutMs);
         bench.config->AbortOsDownload();
         QCOMPARE(bench.config->DriveConfigured(), false);
     }
@@ -301,10 +248,10 @@ private Q_SLOTS:
         Bench bench;
         SlowLink(bench);
         bench.config->StartOsDownload(SamplePath());
-        QTRY_VERIFY_WITH_TIMEOUT(bench.Status() == 1 && bench.done > 0, DownloadTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(bench.DownloadState() == 1 && bench.done > 0, DownloadTimeoutMs);
         // A power dip: the drive forgets the download and refuses its lines.
         bench.drive->PowerCycle();
-        QTRY_COMPARE_WITH_TIMEOUT(bench.Status(), 5, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(bench.DownloadState(), 5, 3000);
         bench.config->AbortOsDownload();
         QCOMPARE(bench.config->TestConnection(), 5);
     }
@@ -315,7 +262,7 @@ private Q_SLOTS:
         bench.drive->SetOsState(SimulatedDrive::OsState::Corrupt);
         QCOMPARE(bench.config->TestConnection(), 6);
         bench.config->StartOsDownload(SamplePath());
-        QTRY_COMPARE_WITH_TIMEOUT(bench.Status(), 5, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(bench.DownloadState(), 5, 3000);
         QCOMPARE(bench.done, 0);
         bench.config->AbortOsDownload();
         QCOMPARE(bench.config->TestConnection(), 6);

@@ -1,111 +1,31 @@
 // The drive bridge over the real serial path: the standalone simulator serves
 // the drive on a pseudo-terminal, and the bridge reaches it through the port
 // registry, the hub and the serial device transport, as it reaches a drive.
-#include "BridgeComponents.h"
-#include "ComponentError.h"
-#include "ComponentFactory.h"
+#include "BridgeRig.h"
 #include "ConfigurationValues.h"
 #include "DriveExchange.h"
 #include "LinkPortObject.h"
-#include "OrvexBridgeConfig.h"
-#include "OrvexConfig.h"
-#include "OrvexStatus.h"
-#include "PortHub.h"
-#include "PortRegistry.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <memory>
 
-using Orvex::ComponentError;
 using Orvex::ConfigurationValues;
-using Orvex::IOrvexConfig;
-using Orvex::IOrvexStatus;
+using OrvexTest::BridgeRig;
+using OrvexTest::DescriptionOf;
+using OrvexTest::DriveHeldValues;
+using OrvexTest::SetSampleConfiguration;
+using OrvexTest::ValuesOf;
 
 namespace {
 
 constexpr int kStartTimeoutMs = 10000;
 constexpr int kTimeoutMs = 5000;
-
-class NoDevices final : public Orvex::ISerialDeviceSource
-{
-public:
-    std::vector<Orvex::SerialDeviceInfo> PresentDevices() const override { return {}; }
-};
-
-// The registry, hub and factory of the application, with the simulator's
-// pseudo-terminal added as a device path the way a user adds one.
-struct Rig
-{
-    Rig()
-        : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat),
-          registry(source, settings), hub(registry)
-    {
-        Orvex::RegisterBridgeComponents(factory, hub);
-    }
-
-    std::unique_ptr<IOrvexConfig> Config()
-    {
-        auto config = factory.Create<IOrvexConfig>(QLatin1String(Orvex::ProgId::BridgeConfig));
-        config->SetPortNumber(port);
-        return config;
-    }
-
-    std::unique_ptr<IOrvexStatus> Status()
-    {
-        auto status = factory.Create<IOrvexStatus>(QLatin1String(Orvex::ProgId::BridgeStatus));
-        status->SetPortNumber(port);
-        return status;
-    }
-
-    QTemporaryDir dir;
-    QSettings settings;
-    NoDevices source;
-    Orvex::PortRegistry registry;
-    Orvex::PortHub hub;
-    Orvex::ComponentFactory factory;
-    int port = 0;
-};
-
-QString DescriptionOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const ComponentError& error) {
-        return error.Description();
-    }
-    return QStringLiteral("(no error)");
-}
-
-// The file text of every property that travels to the drive and back.
-QStringList DriveHeldValues(const ConfigurationValues& values)
-{
-    using Way = ConfigurationValues::Transfer;
-    const bool velocityMode = values.Int(45) == 4;
-    QStringList texts;
-    for (const ConfigurationValues::Property& property : ConfigurationValues::Properties()) {
-        if (property.Way == Way::None || property.Way == Way::UploadOnly ||
-            (property.Way == Way::VelocityModeIntegral && !velocityMode) ||
-            (property.Way == Way::NotVelocityModeIntegral && velocityMode)) {
-            continue;
-        }
-        texts << QStringLiteral("%1=%2").arg(QLatin1String(property.Name),
-                                             values.FileText(property));
-    }
-    return texts;
-}
-
-const ConfigurationValues& ValuesOf(const IOrvexConfig& config)
-{
-    return static_cast<const Orvex::COrvexBridgeConfig&>(config).Values();
-}
 
 } // namespace
 
@@ -133,13 +53,14 @@ private:
     void StartSimulator(int baud);
 
     std::unique_ptr<QProcess> m_simulator;
-    std::unique_ptr<Rig> m_rig;
+    // The application's registry, hub and factory, with no drive of their own.
+    std::unique_ptr<BridgeRig> m_rig;
     QString m_devicePath;
 };
 
 void TestBridgePty::init()
 {
-    m_rig = std::make_unique<Rig>();
+    m_rig = std::make_unique<BridgeRig>(BridgeRig::Drive::External);
     m_simulator = std::make_unique<QProcess>();
     m_devicePath.clear();
 }
@@ -220,18 +141,7 @@ void TestBridgePty::configurationTravelsThroughTheDevice()
         return;
     }
     auto config = m_rig->Config();
-    config->SetMotorPartNumber(QStringLiteral("VX-220-B"));
-    config->SetMotorIsLinear(linear ? 1 : 0);
-    config->SetElectricalPitch(linear ? 24.5f : 0.0f);
-    config->SetMotorPolePairs(linear ? 1 : 5);
-    config->SetMotorRatedSpeed(37.25f);
-    config->SetMotorKe(41.5f);
-    config->SetPeakCurrent(12.75f);
-    config->SetFeedbackResolution(131072);
-    config->SetControlMode(controlMode);
-    config->SetNotchAFrequency(250);
-    config->SetZeroReferenceVoltage(1.25f);
-    config->SetEncoderOffset(-1200);
+    SetSampleConfiguration(*config, linear, controlMode);
     config->StoreConfiguration(true, QString());
     QCOMPARE(config->DriveConfigured(), true);
 
