@@ -13,9 +13,9 @@
 #include "UiServices.h"
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <QFile>
 
@@ -85,9 +85,8 @@ bool COrvexSupportToolApp::Startup()
     if (!LoadCommandDatabase())
         return false;
 
-    // 7. The automation object; the program works on without it.
+    // 7. The automation object; it goes on the bus once the main window is up.
     m_automation = std::make_unique<Orvex::AutomationServer>();
-    m_automation->Register(QDBusConnection::sessionBus());
 
     m_context.reset(new Orvex::AppContext{m_env.Factory, m_env.Ui, m_env.Settings, *m_config,
                                           m_motorServer.get(), m_motorCollection, m_limits,
@@ -222,6 +221,10 @@ void COrvexSupportToolApp::RunMainWindow()
     m_automation->SetGrids(&dialog);
     SetSplashProgress(80, 100);
     dialog.OnInitDialog();
+    // Reaching the session bus loads the D-Bus library and takes a round
+    // trip: it waits for the first turn of the window's event loop, so the
+    // window shows first. No client could read a panel before that anyway.
+    QTimer::singleShot(0, &dialog, [this] { m_automation->RegisterOnSessionBus(); });
     dialog.exec();
     m_automation->SetGrids(nullptr);
     m_env.Ui.SetOwner(nullptr);

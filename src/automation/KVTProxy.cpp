@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusError>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTableWidget>
 
@@ -84,6 +85,17 @@ bool AutomationServer::Register(const QDBusConnection& bus)
     }
     m_registered = true;
     return true;
+}
+
+bool AutomationServer::RegisterOnSessionBus()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
+        (runtime.isEmpty() || !QFileInfo::exists(runtime + QStringLiteral("/bus")))) {
+        qCInfo(lcOrvexAutomation, "Automation is off: no session bus");
+        return false;
+    }
+    return Register(QDBusConnection::sessionBus());
 }
 
 void AutomationServer::Unregister()

@@ -67,6 +67,9 @@ public:
 
     // Answers whether the object is on the bus under the service name.
     bool Register(const QDBusConnection& bus);
+    // Registers on the user's session bus when there is one. It never
+    // launches a bus of its own: no client would look for the object there.
+    bool RegisterOnSessionBus();
     bool IsRegistered() const { return m_registered; }
     void SetGrids(const IStatusGrids* grids) { m_proxy->SetGrids(grids); }
     CKVTProxy& Proxy() const { return *m_proxy; }

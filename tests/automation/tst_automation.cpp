@@ -9,6 +9,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -109,6 +110,7 @@ private Q_SLOTS:
     void busReadsWhatThePanelsShow();
     void secondCopyDoesNotTakeTheName();
     void gdbusReadsACell();
+    void noSessionBusMeansNoAutomation();
 };
 
 void TestAutomation::cellText_data()
@@ -271,6 +273,21 @@ void TestAutomation::gdbusReadsACell()
     QCOMPARE(process.exitCode(), 0);
     QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
              QStringLiteral("('Operational Fault',)"));
+}
+
+void TestAutomation::noSessionBusMeansNoAutomation()
+{
+    // A desktop without a session bus gets no bus launched for the object.
+    const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    qputenv("XDG_RUNTIME_DIR", QDir::tempPath().toUtf8() + "/no-such-runtime-dir");
+    AutomationServer server;
+    const bool registered = server.RegisterOnSessionBus();
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    QVERIFY(!registered);
+    QVERIFY(!server.IsRegistered());
 }
 
 QTEST_MAIN(TestAutomation)
