@@ -110,6 +110,20 @@ QString CutValue(QStringView value)
     return value.first(length).toString();
 }
 
+// Half a surrogate pair is no character: it could be neither shown nor
+// written back, so it reads as the replacement character.
+QString ReplaceLoneSurrogates(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 // The format's reader takes a byte order mark as the file's encoding and
 // plain bytes as the 8-bit code page.
 QString DecodeFile(const QByteArray& bytes)
@@ -119,7 +133,7 @@ QString DecodeFile(const QByteArray& bytes)
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         QStringDecoder decoder(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
                                                             : QStringDecoder::Utf16BE);
-        return decoder(bytes.sliced(2));
+        return ReplaceLoneSurrogates(decoder(bytes.sliced(2)));
     }
     return QString::fromLatin1(bytes);
 }

@@ -138,6 +138,11 @@ void TestButtonFile::parse_data()
     QTest::newRow("UTF-16 with byte order mark")
         << Bytes("\xff\xfe[\0U\0s\0e\0r\0B\0u\0t\0t\0o\0n\0s\0]\0\n\0L\0a\0b\0e\0l\0001\0=\0x\0")
         << Overrides{{"Label1", "x"}};
+    QTest::newRow("UTF-16 with half a surrogate pair")
+        << Bytes("\xff\xfe[\0U\0s\0e\0r\0B\0u\0t\0t\0o\0n\0s\0]\0\n\0L\0a\0b\0e\0l\0001\0=\0x\0"
+                 "\0\xdby\0\n\0L\0a\0b\0e\0l\0002\0=\0\x3d\xd8\x00\xde")
+        << Overrides{{"Label1", QStringLiteral("x\ufffdy")},
+                     {"Label2", QStringLiteral("\U0001f600")}};
     QTest::newRow("empty file") << QByteArray() << Overrides{};
     QTest::newRow("truncated in the section name") << QByteArray("[UserBut") << Overrides{};
     QTest::newRow("truncated in a value")
