@@ -8,6 +8,7 @@
 #include "ErrorReport.h"
 #include "OrvexStatus.h"
 #include "StatusGrid.h"
+#include "StatusSelector.h"
 #include "UiServices.h"
 
 #include <QCoreApplication>
@@ -63,24 +64,8 @@ void CBitStatusPanelDlg::BuildControls()
 {
     auto* layout = new QVBoxLayout(this);
 
-    auto* select = new QGroupBox(QStringLiteral("Select Status"), this);
-    auto* selectLayout = new QHBoxLayout(select);
-    m_pBitRadio = new QRadioButton(QStringLiteral("&Bit Status"), select);
-    m_pBitRadio->setObjectName(QStringLiteral("bitStatusRadio"));
-    m_pBitRadio->setChecked(true);
-    auto* numeric = new QRadioButton(QStringLiteral("&Numeric Status"), select);
-    numeric->setObjectName(QStringLiteral("numericStatusRadio"));
-    auto* errorLog = new QRadioButton(QStringLiteral("&Error Log"), select);
-    errorLog->setObjectName(QStringLiteral("errorLogRadio"));
-    selectLayout->addWidget(m_pBitRadio);
-    selectLayout->addWidget(numeric);
-    selectLayout->addWidget(errorLog);
-    selectLayout->addStretch(1);
-    connect(numeric, &QRadioButton::clicked, this,
-            [this] { m_mainWindow.SetPage(Orvex::PageId::NumericStatusPanel); });
-    connect(errorLog, &QRadioButton::clicked, this,
-            [this] { m_mainWindow.SetPage(Orvex::PageId::ErrorLog); });
-    layout->addWidget(select);
+    layout->addWidget(
+        Orvex::MakeStatusSelector(this, Orvex::PageId::BitStatusPanel, m_mainWindow, &m_pBitRadio));
 
     auto* bits = new QGroupBox(QStringLiteral("Bit Status"), this);
     auto* bitsLayout = new QVBoxLayout(bits);

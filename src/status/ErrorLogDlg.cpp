@@ -7,6 +7,7 @@
 #include "ErrorReport.h"
 #include "LinkPort.h"
 #include "ReceivedText.h"
+#include "StatusSelector.h"
 #include "UiServices.h"
 
 #include <QFontDatabase>
@@ -66,24 +67,8 @@ void CErrorLogDlg::BuildControls()
 {
     auto* layout = new QVBoxLayout(this);
 
-    auto* select = new QGroupBox(QStringLiteral("Select Status"), this);
-    auto* selectLayout = new QHBoxLayout(select);
-    auto* bit = new QRadioButton(QStringLiteral("&Bit Status"), select);
-    bit->setObjectName(QStringLiteral("bitStatusRadio"));
-    auto* numeric = new QRadioButton(QStringLiteral("&Numeric Status"), select);
-    numeric->setObjectName(QStringLiteral("numericStatusRadio"));
-    m_pErrorLogRadio = new QRadioButton(QStringLiteral("&Error Log"), select);
-    m_pErrorLogRadio->setObjectName(QStringLiteral("errorLogRadio"));
-    m_pErrorLogRadio->setChecked(true);
-    selectLayout->addWidget(bit);
-    selectLayout->addWidget(numeric);
-    selectLayout->addWidget(m_pErrorLogRadio);
-    selectLayout->addStretch(1);
-    connect(bit, &QRadioButton::clicked, this,
-            [this] { m_mainWindow.SetPage(Orvex::PageId::BitStatusPanel); });
-    connect(numeric, &QRadioButton::clicked, this,
-            [this] { m_mainWindow.SetPage(Orvex::PageId::NumericStatusPanel); });
-    layout->addWidget(select);
+    layout->addWidget(
+        Orvex::MakeStatusSelector(this, Orvex::PageId::ErrorLog, m_mainWindow, &m_pErrorLogRadio));
 
     auto* log = new QGroupBox(QStringLiteral("Error Log"), this);
     log->setObjectName(QStringLiteral("errorLogGroup"));

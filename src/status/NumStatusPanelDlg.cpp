@@ -9,6 +9,7 @@
 #include "OrvexConfig.h"
 #include "OrvexStatus.h"
 #include "StatusGrid.h"
+#include "StatusSelector.h"
 #include "UiServices.h"
 
 #include <QColor>
@@ -55,25 +56,8 @@ void CNumStatusPanelDlg::BuildControls()
 {
     auto* layout = new QVBoxLayout(this);
 
-    auto* selectGroup = new QGroupBox(QStringLiteral("Select Status"), this);
-    auto* selectLayout = new QHBoxLayout(selectGroup);
-    auto* bitRadio = new QRadioButton(QStringLiteral("Bit Status"), selectGroup);
-    bitRadio->setObjectName(QStringLiteral("bitStatusRadio"));
-    m_pNumericRadio = new QRadioButton(QStringLiteral("Numeric Status"), selectGroup);
-    m_pNumericRadio->setObjectName(QStringLiteral("numericStatusRadio"));
-    m_pNumericRadio->setChecked(true);
-    auto* errorLogRadio = new QRadioButton(QStringLiteral("Error Log"), selectGroup);
-    errorLogRadio->setObjectName(QStringLiteral("errorLogRadio"));
-    selectLayout->addWidget(bitRadio);
-    selectLayout->addWidget(m_pNumericRadio);
-    selectLayout->addWidget(errorLogRadio);
-    selectLayout->addStretch(1);
-    layout->addWidget(selectGroup);
-    // Only the user's clicks switch pages; selecting the radio on show must not.
-    connect(bitRadio, &QRadioButton::clicked, this,
-            [this] { m_mainWindow.SetPage(Orvex::PageId::BitStatusPanel); });
-    connect(errorLogRadio, &QRadioButton::clicked, this,
-            [this] { m_mainWindow.SetPage(Orvex::PageId::ErrorLog); });
+    layout->addWidget(Orvex::MakeStatusSelector(this, Orvex::PageId::NumericStatusPanel,
+                                                m_mainWindow, &m_pNumericRadio));
 
     auto* gridGroup = new QGroupBox(QStringLiteral("Numeric Status"), this);
     auto* gridLayout = new QVBoxLayout(gridGroup);
