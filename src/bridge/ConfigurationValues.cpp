@@ -16,104 +16,97 @@ namespace {
 using Type = ConfigurationValues::ValueType;
 using Way = ConfigurationValues::Transfer;
 
-// Drive parameter numbers follow the drive's parameter list; defaults are the
-// drive's factory values, so a fresh configuration downloads cleanly.
-// FeedbackType codes (1 to 6) are not the drive's feedback type codes (P2,
-// 0 to 3), and the tuner generation is a read-only parameter (P230), so those
-// two and the auxiliary feedback stay with the bridge.
+// How each property travels to the drive, and its default: the drive's
+// factory value, so a fresh configuration downloads cleanly.
 constexpr ConfigurationValues::Property kProperties[] = {
-    {"MotorIsLinear", 2, Type::Int, 15, Way::Direct, 0},
-    {"MotorPartNumber", 3, Type::Text, -1, Way::MotorPartCommand, 0},
-    {"MotorRatedSpeed", 4, Type::Float, 16, Way::Direct, 50},
-    {"MotorPolePairs", 5, Type::Int, 18, Way::Direct, 4},
-    {"MotorInertia", 6, Type::Float, 21, Way::Direct, 100},
-    {"MotorDamping", 7, Type::Float, 19, Way::Direct, 0},
-    {"MotorThermalTimeConstant", 8, Type::Float, 124, Way::Direct, 30},
-    {"WindingThermalTimeConstant", 9, Type::Float, 126, Way::Direct, 2},
-    {"ThermalResistance", 10, Type::Float, 121, Way::Direct, 1},
-    {"AmbientTemperature", 11, Type::Float, 119, Way::Direct, 25},
-    {"MaxWindingTemperature", 12, Type::Float, 12, Way::Direct, 155},
-    {"MotorKe", 13, Type::Float, 38, Way::Direct, 30},
-    {"ContinuousCurrent", 14, Type::Float, 3, Way::Direct, 3},
-    {"ContinuousCurrentDerating", 15, Type::Float, 5, Way::Direct, 0},
-    {"PeakCurrent", 16, Type::Float, 7, Way::Direct, 9},
-    {"WindingResistance", 17, Type::Float, 14, Way::Direct, 2},
-    {"InductanceRatio", 18, Type::Float, 11, Way::Direct, 1},
-    {"MaxInductance", 19, Type::Float, 9, Way::Direct, 5},
+    {ConfigFields::MotorIsLinear, Way::Direct, 0},
+    {ConfigFields::MotorPartNumber, Way::MotorPartCommand, 0},
+    {ConfigFields::MotorRatedSpeed, Way::Direct, 50},
+    {ConfigFields::MotorPolePairs, Way::Direct, 4},
+    {ConfigFields::MotorInertia, Way::Direct, 100},
+    {ConfigFields::MotorDamping, Way::Direct, 0},
+    {ConfigFields::MotorThermalTimeConstant, Way::Direct, 30},
+    {ConfigFields::WindingThermalTimeConstant, Way::Direct, 2},
+    {ConfigFields::ThermalResistance, Way::Direct, 1},
+    {ConfigFields::AmbientTemperature, Way::Direct, 25},
+    {ConfigFields::MaxWindingTemperature, Way::Direct, 155},
+    {ConfigFields::MotorKe, Way::Direct, 30},
+    {ConfigFields::ContinuousCurrent, Way::Direct, 3},
+    {ConfigFields::ContinuousCurrentDerating, Way::Direct, 0},
+    {ConfigFields::PeakCurrent, Way::Direct, 9},
+    {ConfigFields::WindingResistance, Way::Direct, 2},
+    {ConfigFields::InductanceRatio, Way::Direct, 1},
+    {ConfigFields::MaxInductance, Way::Direct, 5},
     // A rotary motor has no pitch; the wizard stores 0, below the drive's minimum.
-    {"ElectricalPitch", 20, Type::Float, 29, Way::LinearMotorOnly, 0},
-    {"CustomWindingNumber", 21, Type::Int, 116, Way::Direct, 0},
-    {"FeedbackResolution", 22, Type::Int, 1, Way::Direct, 8000},
-    {"CurrentLoopKp", 23, Type::Float, 60, Way::Direct, 20},
-    {"CurrentLoopKi", 24, Type::Float, 58, Way::Direct, 0.25},
-    {"CurrentLoopIntegralLimit", 25, Type::Float, 129, Way::Direct, 128},
-    {"TorqueLimit", 26, Type::Float, 36, Way::Direct, 2},
-    {"TorqueScaling", 27, Type::Float, 68, Way::Direct, 2},
-    {"VelocityLimit", 28, Type::Float, 93, Way::Direct, 50},
-    {"PwmFrequency", 29, Type::Int, 84, Way::Direct, 16},
-    {"CurrentFoldback", 30, Type::Bool, 70, Way::Direct, 0},
-    {"CoolingCode", 34, Type::Int, 25, Way::Direct, 0},
-    {"CommandDirection", 35, Type::Int, 55, Way::Direct, 0},
-    {"FeedbackAuxiliary", 37, Type::Int, -1, Way::None, 0},
-    {"PositionLoopKp", 38, Type::Float, 170, Way::Direct, 0.6},
-    {"PositionLoopKi", 39, Type::Float, 172, Way::Direct, 1},
-    {"PositionLoopKv", 41, Type::Float, 176, Way::Direct, 1.4},
-    {"PositionLoopIntegralLimit", 42, Type::Int, 178, Way::NotVelocityModeIntegral, 1},
-    {"ControlMode", 45, Type::Int, 71, Way::Direct, 2},
-    {"MaxPositionError", 46, Type::Int, 184, Way::Direct, 4000},
-    {"InertiaRatio", 49, Type::Float, 27, Way::Direct, 0},
-    {"VelocityScaling", 51, Type::Float, 194, Way::Direct, 50},
-    {"Commutation", 52, Type::Int, 96, Way::Direct, 0},
-    {"VelocityLoopKp", 53, Type::Float, 190, Way::Direct, 1},
-    {"VelocityLoopKi", 54, Type::Float, 192, Way::Direct, 1},
-    {"VelocityLoopIntegralLimit", 55, Type::Int, 178, Way::VelocityModeIntegral, 1},
-    {"FaultOnDriveDisable", 56, Type::Bool, 95, Way::Direct, 1},
-    {"StartupVoltageFault", 57, Type::Float, 114, Way::Direct, 10},
-    {"BrakeDelay", 58, Type::Int, 90, Way::Direct, 0},
-    {"InPositionEnable", 59, Type::Bool, 89, Way::Direct, 0},
-    {"InPositionDeadband", 60, Type::Int, 91, Way::Direct, 0},
-    {"InPositionTimeout", 61, Type::Int, 92, Way::Direct, 0},
-    {"ThermalSensorDisable", 62, Type::Bool, 85, Way::Direct, 0},
-    {"ThermalSensorCode", 63, Type::Int, 118, Way::Direct, 0},
-    {"NotchADepth", 64, Type::Float, 72, Way::Direct, 0},
-    {"NotchAFrequency", 65, Type::Int, 74, Way::Direct, 0},
-    {"NotchAQuality", 66, Type::Float, 75, Way::Direct, 1},
-    {"NotchBDepth", 67, Type::Float, 77, Way::Direct, 0},
-    {"NotchBFrequency", 68, Type::Int, 79, Way::Direct, 0},
-    {"NotchBQuality", 69, Type::Float, 80, Way::Direct, 1},
-    {"NotchLeadFrequency", 70, Type::Int, 82, Way::Direct, 0},
-    {"NotchLagFrequency", 71, Type::Int, 83, Way::Direct, 0},
-    {"HallSensorDirection", 72, Type::Int, 163, Way::Direct, 0},
-    {"InvertHallSignals", 73, Type::Int, 86, Way::Direct, 0},
-    {"EncoderOffset", 74, Type::Int, 142, Way::Direct, 0},
-    {"EncoderPolarity", 75, Type::Int, 54, Way::Direct, 0},
-    {"StepInputResolution", 76, Type::Int, 188, Way::Direct, 4000},
-    {"AnalogCenterDeadband", 77, Type::Float, 56, Way::Direct, 0.04},
-    {"InvertAnalogInput", 78, Type::Bool, 53, Way::Direct, 0},
-    {"ZeroReferenceVoltage", 79, Type::Float, 134, Way::ZeroReferenceCounts, 0},
-    {"PositionLoopKvff", 80, Type::Float, 182, Way::Direct, 1},
-    {"MaxVelocityError", 81, Type::Float, 196, Way::Direct, 0},
-    {"DriveParameter186", 82, Type::Int, 186, Way::UploadOnly, 0},
-    {"AutoCurrentGains", 83, Type::Int, 62, Way::Direct, 1},
-    {"CurrentLoopBandwidth", 84, Type::Int, 130, Way::Direct, 1200},
-    {"EncoderFiltering", 85, Type::Int, 87, Way::Direct, 0},
-    {"TuningMode", 190, Type::Int, 226, Way::Direct, 0},
-    {"SlidingGain", 191, Type::Float, 220, Way::Direct, 0.25},
-    {"AccelerationFactor", 192, Type::Float, 221, Way::Direct, 0.5},
-    {"RisingSpeed", 193, Type::Float, 222, Way::Direct, 100},
-    {"SwitchingFactor", 194, Type::Float, 223, Way::Direct, 10},
-    {"SignedSlidingScaleFactor", 195, Type::Float, 224, Way::Direct, 0.01},
-    {"ModeFilterConstant", 196, Type::Float, 225, Way::Direct, 0.3},
-    {"FeedbackType", 197, Type::Int, -1, Way::None, 1},
-    {"Step1Value", 198, Type::Float, -1, Way::None, 0},
+    {ConfigFields::ElectricalPitch, Way::LinearMotorOnly, 0},
+    {ConfigFields::CustomWindingNumber, Way::Direct, 0},
+    {ConfigFields::FeedbackResolution, Way::Direct, 8000},
+    {ConfigFields::CurrentLoopKp, Way::Direct, 20},
+    {ConfigFields::CurrentLoopKi, Way::Direct, 0.25},
+    {ConfigFields::CurrentLoopIntegralLimit, Way::Direct, 128},
+    {ConfigFields::TorqueLimit, Way::Direct, 2},
+    {ConfigFields::TorqueScaling, Way::Direct, 2},
+    {ConfigFields::VelocityLimit, Way::Direct, 50},
+    {ConfigFields::PwmFrequency, Way::Direct, 16},
+    {ConfigFields::CurrentFoldback, Way::Direct, 0},
+    {ConfigFields::CoolingCode, Way::Direct, 0},
+    {ConfigFields::CommandDirection, Way::Direct, 0},
+    {ConfigFields::FeedbackAuxiliary, Way::None, 0},
+    {ConfigFields::PositionLoopKp, Way::Direct, 0.6},
+    {ConfigFields::PositionLoopKi, Way::Direct, 1},
+    {ConfigFields::PositionLoopKv, Way::Direct, 1.4},
+    {ConfigFields::PositionLoopIntegralLimit, Way::NotVelocityModeIntegral, 1},
+    {ConfigFields::ControlMode, Way::Direct, 2},
+    {ConfigFields::MaxPositionError, Way::Direct, 4000},
+    {ConfigFields::InertiaRatio, Way::Direct, 0},
+    {ConfigFields::VelocityScaling, Way::Direct, 50},
+    {ConfigFields::Commutation, Way::Direct, 0},
+    {ConfigFields::VelocityLoopKp, Way::Direct, 1},
+    {ConfigFields::VelocityLoopKi, Way::Direct, 1},
+    {ConfigFields::VelocityLoopIntegralLimit, Way::VelocityModeIntegral, 1},
+    {ConfigFields::FaultOnDriveDisable, Way::Direct, 1},
+    {ConfigFields::StartupVoltageFault, Way::Direct, 10},
+    {ConfigFields::BrakeDelay, Way::Direct, 0},
+    {ConfigFields::InPositionEnable, Way::Direct, 0},
+    {ConfigFields::InPositionDeadband, Way::Direct, 0},
+    {ConfigFields::InPositionTimeout, Way::Direct, 0},
+    {ConfigFields::ThermalSensorDisable, Way::Direct, 0},
+    {ConfigFields::ThermalSensorCode, Way::Direct, 0},
+    {ConfigFields::NotchADepth, Way::Direct, 0},
+    {ConfigFields::NotchAFrequency, Way::Direct, 0},
+    {ConfigFields::NotchAQuality, Way::Direct, 1},
+    {ConfigFields::NotchBDepth, Way::Direct, 0},
+    {ConfigFields::NotchBFrequency, Way::Direct, 0},
+    {ConfigFields::NotchBQuality, Way::Direct, 1},
+    {ConfigFields::NotchLeadFrequency, Way::Direct, 0},
+    {ConfigFields::NotchLagFrequency, Way::Direct, 0},
+    {ConfigFields::HallSensorDirection, Way::Direct, 0},
+    {ConfigFields::InvertHallSignals, Way::Direct, 0},
+    {ConfigFields::EncoderOffset, Way::Direct, 0},
+    {ConfigFields::EncoderPolarity, Way::Direct, 0},
+    {ConfigFields::StepInputResolution, Way::Direct, 4000},
+    {ConfigFields::AnalogCenterDeadband, Way::Direct, 0.04},
+    {ConfigFields::InvertAnalogInput, Way::Direct, 0},
+    {ConfigFields::ZeroReferenceVoltage, Way::ZeroReferenceCounts, 0},
+    {ConfigFields::PositionLoopKvff, Way::Direct, 1},
+    {ConfigFields::MaxVelocityError, Way::Direct, 0},
+    {ConfigFields::DriveParameter186, Way::UploadOnly, 0},
+    {ConfigFields::AutoCurrentGains, Way::Direct, 1},
+    {ConfigFields::CurrentLoopBandwidth, Way::Direct, 1200},
+    {ConfigFields::EncoderFiltering, Way::Direct, 0},
+    {ConfigFields::TuningMode, Way::Direct, 0},
+    {ConfigFields::SlidingGain, Way::Direct, 0.25},
+    {ConfigFields::AccelerationFactor, Way::Direct, 0.5},
+    {ConfigFields::RisingSpeed, Way::Direct, 100},
+    {ConfigFields::SwitchingFactor, Way::Direct, 10},
+    {ConfigFields::SignedSlidingScaleFactor, Way::Direct, 0.01},
+    {ConfigFields::ModeFilterConstant, Way::Direct, 0.3},
+    {ConfigFields::FeedbackType, Way::None, 1},
+    {ConfigFields::Step1Value, Way::None, 0},
 };
 constexpr std::size_t kPropertyCount = std::size(kProperties);
 
-constexpr int kControlModeId = 45;
-constexpr int kMotorIsLinearId = 2;
 constexpr int kVelocityMode = 4;
-constexpr int kControlModeParameter = 71;
-constexpr int kMotorIsLinearParameter = 15;
 
 // The drive keeps the zero command reference as an analog input reading.
 constexpr double kCountsPerVolt = 3276.8;
@@ -221,6 +214,17 @@ const ConfigurationValues::Property* ConfigurationValues::FindByName(QStringView
         }
     }
     return nullptr;
+}
+
+const ConfigurationValues::Property& ConfigurationValues::Of(const ConfigField& field)
+{
+    const Property* property = FindById(field.DispatchId);
+    if (property == nullptr) {
+        throw ComponentError(ResultCode::Unexpected,
+                             QStringLiteral("Configuration property %1 is not held.")
+                                 .arg(QLatin1String(field.Name)));
+    }
+    return *property;
 }
 
 const ConfigurationValues::Property* ConfigurationValues::FindById(int dispatchId)
@@ -351,8 +355,8 @@ QString ConfigurationValues::DriveText(const Property& property, double value)
 
 std::vector<ConfigurationValues::DriveWrite> ConfigurationValues::DownloadWrites() const
 {
-    const bool velocityMode = Int(kControlModeId) == kVelocityMode;
-    const bool linear = Int(kMotorIsLinearId) != 0;
+    const bool velocityMode = Int(ConfigFields::ControlMode.DispatchId) == kVelocityMode;
+    const bool linear = Int(ConfigFields::MotorIsLinear.DispatchId) != 0;
     std::vector<std::pair<int, DriveWrite>> writes;
     for (std::size_t row = 0; row < kPropertyCount; ++row) {
         const Property& property = kProperties[row];
@@ -397,6 +401,11 @@ std::vector<ConfigurationValues::DriveWrite> ConfigurationValues::DownloadWrites
     return ordered;
 }
 
+float ConfigurationValues::ZeroReferenceVolts(double counts)
+{
+    return static_cast<float>((counts - kZeroVoltCounts) / kCountsPerVolt);
+}
+
 std::vector<int> ConfigurationValues::UploadOnlyParameters()
 {
     std::vector<int> numbers;
@@ -418,10 +427,10 @@ bool ConfigurationValues::ApplyUpload(const std::map<int, QString>& parameters,
         const auto found = parameters.find(parameter);
         return found != parameters.end() && ParseNumber(found->second, value);
     };
-    double mode = Int(kControlModeId);
-    double linear = Int(kMotorIsLinearId);
-    valueOf(kControlModeParameter, &mode);
-    valueOf(kMotorIsLinearParameter, &linear);
+    double mode = Int(ConfigFields::ControlMode.DispatchId);
+    double linear = Int(ConfigFields::MotorIsLinear.DispatchId);
+    valueOf(ConfigFields::ControlMode.Parameter, &mode);
+    valueOf(ConfigFields::MotorIsLinear.Parameter, &linear);
     const bool velocityMode = mode == kVelocityMode;
 
     for (std::size_t row = 0; row < kPropertyCount; ++row) {
@@ -453,7 +462,7 @@ bool ConfigurationValues::ApplyUpload(const std::map<int, QString>& parameters,
             return false;
         }
         if (property.Way == Transfer::ZeroReferenceCounts) {
-            value = (value - kZeroVoltCounts) / kCountsPerVolt;
+            value = ZeroReferenceVolts(value);
         }
         if (!Narrow(property.Type, &value)) {
             *badParameter = property.Parameter;

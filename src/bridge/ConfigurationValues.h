@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ConfigFields.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -16,13 +18,7 @@ namespace Orvex {
 class ConfigurationValues
 {
 public:
-    enum class ValueType
-    {
-        Int,
-        Float,
-        Bool,
-        Text,
-    };
+    using ValueType = ConfigType;
 
     // How a property's value travels to and from its drive parameter.
     enum class Transfer
@@ -37,12 +33,9 @@ public:
         NotVelocityModeIntegral // shares its parameter: the one used in the other modes
     };
 
-    struct Property
+    // A configuration property with how it travels and its default.
+    struct Property : ConfigField
     {
-        const char* Name;
-        int DispatchId;
-        ValueType Type;
-        int Parameter; // drive parameter number, -1 for none
         Transfer Way;
         double Default;
     };
@@ -56,6 +49,7 @@ public:
 
     // Every configuration property, in dispatch id order.
     static std::span<const Property> Properties();
+    static const Property& Of(const ConfigField& field);
     static const Property* FindByName(QStringView name);
     static const Property* FindById(int dispatchId);
 
@@ -88,6 +82,8 @@ public:
     // The parameters read one by one after an upload, because the drive's
     // configuration listing leaves read-only parameters out.
     static std::vector<int> UploadOnlyParameters();
+    // The zero command reference in volts from the drive's analog reading.
+    static float ZeroReferenceVolts(double counts);
     // Takes what a drive reported: parameters (number -> value text as the
     // drive printed it) and the motor part text when given. What is not given
     // leaves its property as it is. Answers false, changing nothing, when a

@@ -17,17 +17,29 @@ namespace {
 // The drive may run a test move for many seconds (alignment up to 10 s).
 constexpr int ActionTimeoutMs = 20000;
 constexpr int MaxCapturePairs = 512;
-constexpr int ZeroReferenceParameter = 134;
-constexpr double ZeroReferenceCountsPerVolt = 3276.8;
-constexpr double ZeroReferenceOffsetCounts = 230.0;
+namespace F = ConfigFields;
 
-// Dispatch ids of the properties each test depends on.
-constexpr int CurrentLoopIds[] = {23, 24, 25, 83, 84};
-constexpr int FilterIds[] = {64, 65, 66, 67, 68, 69, 70, 71};
-constexpr int VelocityLoopIds[] = {53, 54, 55, 49, 81};
-constexpr int PositionLoopIds[] = {38, 39, 41, 42, 80, 49, 46};
-// What alignment finds: Hall direction, Hall inversion, encoder offset and polarity.
-constexpr int AlignmentParameters[] = {163, 86, 142, 54};
+// The properties each test depends on.
+constexpr const ConfigField* CurrentLoop[] = {&F::CurrentLoopKp, &F::CurrentLoopKi,
+                                              &F::CurrentLoopIntegralLimit, &F::AutoCurrentGains,
+                                              &F::CurrentLoopBandwidth};
+constexpr const ConfigField* Filters[] = {
+    &F::NotchADepth,     &F::NotchAFrequency, &F::NotchAQuality,      &F::NotchBDepth,
+    &F::NotchBFrequency, &F::NotchBQuality,   &F::NotchLeadFrequency, &F::NotchLagFrequency};
+constexpr const ConfigField* VelocityLoop[] = {&F::VelocityLoopKp, &F::VelocityLoopKi,
+                                               &F::VelocityLoopIntegralLimit, &F::InertiaRatio,
+                                               &F::MaxVelocityError};
+constexpr const ConfigField* PositionLoop[] = {
+    &F::PositionLoopKp,   &F::PositionLoopKi, &F::PositionLoopKv,  &F::PositionLoopIntegralLimit,
+    &F::PositionLoopKvff, &F::InertiaRatio,   &F::MaxPositionError};
+// What alignment finds.
+constexpr const ConfigField* Alignment[] = {&F::HallSensorDirection, &F::InvertHallSignals,
+                                            &F::EncoderOffset, &F::EncoderPolarity};
+
+QString ParameterName(int number)
+{
+    return QStringLiteral("P%1").arg(number, 3, 10, QLatin1Char('0'));
+}
 
 ComponentError BadCapture(const QString& detail)
 {
@@ -72,15 +84,14 @@ template <typename T, typename Read> QVariant Pairs(const QStringList& fields, R
 
 } // namespace
 
-void COrvexBridgeConfig::SendProperties(std::span<const int> dispatchIds)
+void COrvexBridgeConfig::SendProperties(std::span<const ConfigField* const> fields)
 {
-    for (const int id : dispatchIds) {
-        const ConfigurationValues::Property* property = ConfigurationValues::FindById(id);
-        if (property == nullptr || property->Parameter < 0)
+    for (const ConfigField* field : fields) {
+        const ConfigurationValues::Property* property = &ConfigurationValues::Of(*field);
+        if (!property->HasParameter())
             continue;
-        const QString command = QStringLiteral("P%1=%2")
-                                    .arg(property->Parameter, 3, 10, QLatin1Char('0'))
-                                    .arg(DriveValue(m_values, *property));
+        const QString command =
+            ParameterName(property->Parameter) + QLatin1Char('=') + DriveValue(m_values, *property);
         const DriveExchange::Answer answer =
             m_connection.Send(command, DriveExchange::PlainTimeoutMs);
         if (answer.Result == DriveExchange::Outcome::Refused) {
@@ -121,7 +132,7 @@ QStringList COrvexBridgeConfig::RunCapture(const QString& command, int timeoutMs
 
 QVariant COrvexBridgeConfig::CaptureCurrentStep(float amplitude, int frequency, int timeoutMs)
 {
-    SendProperties(CurrentLoopIds);
+    SendProperties(CurrentLoop);
     const QStringList fields =
         RunCapture(QStringLiteral("CAPI %1,%2").arg(Decimal(amplitude)).arg(frequency), timeoutMs);
     return Pairs<float>(
@@ -131,8 +142,8 @@ QVariant COrvexBridgeConfig::CaptureCurrentStep(float amplitude, int frequency, 
 QVariant COrvexBridgeConfig::CaptureVelocityStep(float acceleration, float velocity, int frequency,
                                                  int timeoutMs)
 {
-    SendProperties(VelocityLoopIds);
-    SendProperties(FilterIds);
+    SendProperties(VelocityLoop);
+    SendProperties(Filters);
     const QStringList fields = RunCapture(QStringLiteral("CAPV %1,%2,%3")
                                               .arg(Decimal(acceleration), Decimal(velocity))
                                               .arg(frequency),
@@ -143,8 +154,8 @@ QVariant COrvexBridgeConfig::CaptureVelocityStep(float acceleration, float veloc
 
 QVariant COrvexBridgeConfig::CapturePositionStep(int distance, int timeoutMs)
 {
-    SendProperties(PositionLoopIds);
-    SendProperties(FilterIds);
+    SendProperties(PositionLoop);
+    SendProperties(Filters);
     const QStringList fields = RunCapture(QStringLiteral("CAPP %1").arg(distance), timeoutMs);
     return Pairs<qint32>(fields, [](const QString& text, bool* ok) { return text.toInt(ok); });
 }
@@ -172,29 +183,28 @@ void COrvexBridgeConfig::AlignMotor()
     // Alignment changes the drive's alignment parameters; the configuration
     // follows so the page shows what the drive found.
     std::map<int, QString> found;
-    for (const int number : AlignmentParameters) {
-        const QString name = QStringLiteral("P%1").arg(number, 3, 10, QLatin1Char('0'));
-        found[number] = m_connection.Query(name, name);
+    for (const ConfigField* field : Alignment) {
+        const QString name = ParameterName(field->Parameter);
+        found[field->Parameter] = m_connection.Query(name, name);
     }
     int bad = 0;
     if (!m_values.ApplyUpload(found, nullptr, &bad)) {
         throw ComponentError(ResultCode::Fail,
-                             QStringLiteral("Incorrect response from Orvex drive: P%1=%2")
-                                 .arg(bad, 3, 10, QLatin1Char('0'))
-                                 .arg(found[bad]));
+                             QStringLiteral("Incorrect response from Orvex drive: %1=%2")
+                                 .arg(ParameterName(bad), found[bad]));
     }
 }
 
 float COrvexBridgeConfig::ReadZeroReference()
 {
-    const QString name = QStringLiteral("P%1").arg(ZeroReferenceParameter, 3, 10, QLatin1Char('0'));
+    const QString name = ParameterName(F::ZeroReferenceVoltage.Parameter);
     bool ok = false;
     const double counts = QLocale::c().toDouble(m_connection.Query(name, name), &ok);
     if (!ok) {
         throw ComponentError(ResultCode::Fail,
                              QStringLiteral("Incorrect response from Orvex drive"));
     }
-    return static_cast<float>((counts - ZeroReferenceOffsetCounts) / ZeroReferenceCountsPerVolt);
+    return ConfigurationValues::ZeroReferenceVolts(counts);
 }
 
 } // namespace Orvex

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Component.h"
+#include "IDriveConnection.h"
 
 #include <QString>
 #include <QVariant>
@@ -17,15 +17,13 @@ namespace Orvex {
 // (connection, enable, fault and input state) are not. Every call may throw a
 // ComponentError. The trailing number on each line is the operation's dispatch
 // id; docs/bridge-interface.md lists them all with their users.
-class IOrvexConfig : public IComponent
+class IOrvexConfig : public IDriveConnection
 {
 public:
     virtual QString Version() const = 0; // 1
 
-    // Connection
-    virtual void SetPortNumber(int port) = 0; // 32
-    // -1 when the drive answered; 1 to 6 name the failure.
-    virtual int TestConnection() = 0; // 36
+    // Connection: SetPortNumber (32) and TestConnection (36) of
+    // IDriveConnection.
 
     // Motor identity, chosen in wizard step 1
     virtual QString MotorPartNumber() const = 0;               // 3

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Component.h"
+#include "IDriveConnection.h"
 
 #include <QString>
 
@@ -13,15 +13,13 @@ namespace Orvex {
 // mask selects; the getters then answer from that copy. They are not const
 // because an implementation may fetch a value on demand. Every call may throw a
 // ComponentError. The trailing number on each line is the dispatch id.
-class IOrvexStatus : public IComponent
+class IOrvexStatus : public IDriveConnection
 {
 public:
     virtual QString Version() const = 0; // 1
 
-    // Connection
-    virtual void SetPortNumber(int port) = 0; // 2
-    // -1 when the drive answered; 1 to 6 name the failure.
-    virtual int TestConnection() = 0; // 4
+    // Connection: SetPortNumber (2) and TestConnection (4) of
+    // IDriveConnection.
 
     // Bit status
     virtual void UploadStatus() = 0; // 201

@@ -1,6 +1,7 @@
 #include "MotorParameterCheck.h"
 
 #include "CommandDatabase.h"
+#include "ConfigFields.h"
 
 #include <cmath>
 
@@ -9,6 +10,7 @@ namespace Orvex {
 namespace {
 
 using Field = MotorParameterCheck::Field;
+namespace F = ConfigFields;
 
 QString Format(const char* format, const ParameterLimits::Entry& entry)
 {
@@ -53,40 +55,50 @@ struct RangeCheck
     bool integer;
 };
 
-// Checks 1 and 3 to 16; check 2 (pole pairs or pitch), 17 (inductance order)
-// and 18 (resolution) depend on more than the package and are written out.
+// The plain range checks after the pole pairs or pitch. The rated speed, the
+// pole pairs or pitch, the inductance order and the resolution depend on more
+// than the motor kind and are written out in Validate.
 constexpr RangeCheck AfterPolePairs[] = {
-    {Field::InertiaOrMass, 21, "Motor Rotor Inertia must be between %.2lf and %.2lf kgm\u00b2e-6",
+    {Field::InertiaOrMass, F::MotorInertia.Parameter,
+     "Motor Rotor Inertia must be between %.2lf and %.2lf kgm\u00b2e-6",
      "Force Limit must be between %.2lf and %.2lf kg", false},
-    {Field::Damping, 19, "Motor Damping must be between %.2lf and %.2lf",
+    {Field::Damping, F::MotorDamping.Parameter, "Motor Damping must be between %.2lf and %.2lf",
      "Motor Damping must be between %.2lf and %.2lf", false},
-    {Field::MotorThermalTimeConstant, 124,
+    {Field::MotorThermalTimeConstant, F::MotorThermalTimeConstant.Parameter,
      "Motor Thermal Time Constant must be between %.2lf and %.2lf min",
      "Motor Thermal Time Constant must be between %.2lf and %.2lf min", false},
-    {Field::WindingThermalTimeConstant, 126,
+    {Field::WindingThermalTimeConstant, F::WindingThermalTimeConstant.Parameter,
      "Winding Thermal Time Constant must be between %.2lf and %.2lf min",
      "Winding Thermal Time Constant must be between %.2lf and %.2lf min", false},
-    {Field::ThermalResistance, 121, "Winding Thermal Resistance must be between %.2lf and %.2lf",
+    {Field::ThermalResistance, F::ThermalResistance.Parameter,
+     "Winding Thermal Resistance must be between %.2lf and %.2lf",
      "Winding Thermal Resistance must be between %.2lf and %.2lf", false},
-    {Field::AmbientTemperature, 119, "Motor Ambient Temperature must be between %.2lf and %.2lf",
+    {Field::AmbientTemperature, F::AmbientTemperature.Parameter,
+     "Motor Ambient Temperature must be between %.2lf and %.2lf",
      "Motor Ambient Temperature must be between %.2lf and %.2lf", false},
-    {Field::MaxWindingTemperature, 12,
+    {Field::MaxWindingTemperature, F::MaxWindingTemperature.Parameter,
      "Maximum Motor Winding Temperature must be between %.2lf and %.2lf",
      "Maximum Motor Winding Temperature must be between %.2lf and %.2lf", false},
-    {Field::Ke, 38, "Ke must be between %.2lf and %.2lf V/krpm",
+    {Field::Ke, F::MotorKe.Parameter, "Ke must be between %.2lf and %.2lf V/krpm",
      "Ke must be between %.2lf and %.2lf V/m/s", false},
-    {Field::ContinuousCurrent, 3, "Continuous Current must be between %.2lf and %.2lf Arms",
+    {Field::ContinuousCurrent, F::ContinuousCurrent.Parameter,
+     "Continuous Current must be between %.2lf and %.2lf Arms",
      "Continuous Current must be between %.2lf and %.2lf Arms", false},
-    {Field::ContinuousCurrentDerating, 5,
+    {Field::ContinuousCurrentDerating, F::ContinuousCurrentDerating.Parameter,
      "Continuous Current Derating must be between %.2lf and %.2lf %%",
      "Continuous Current Derating must be between %.2lf and %.2lf %%", false},
-    {Field::PeakCurrent, 7, "Peak Current must be between %.2lf and %.2lf Arms",
+    {Field::PeakCurrent, F::PeakCurrent.Parameter,
+     "Peak Current must be between %.2lf and %.2lf Arms",
      "Peak Current must be between %.2lf and %.2lf Arms", false},
-    {Field::WindingResistance, 14, "Winding Resistance must be between %.2lf and %.2lf Ohm",
+    {Field::WindingResistance, F::WindingResistance.Parameter,
+     "Winding Resistance must be between %.2lf and %.2lf Ohm",
      "Winding Resistance must be between %.2lf and %.2lf Ohm", false},
-    {Field::MinInductance, 9, "Minimum Inductance must be between %.2lf and %.2lf mH",
+    // Both inductances share the drive's inductance range.
+    {Field::MinInductance, F::MaxInductance.Parameter,
+     "Minimum Inductance must be between %.2lf and %.2lf mH",
      "Minimum Inductance must be between %.2lf and %.2lf mH", false},
-    {Field::MaxInductance, 9, "Maximum Inductance must be between %.2lf and %.2lf mH",
+    {Field::MaxInductance, F::MaxInductance.Parameter,
+     "Maximum Inductance must be between %.2lf and %.2lf mH",
      "Maximum Inductance must be between %.2lf and %.2lf mH", false},
 };
 
@@ -127,21 +139,22 @@ MotorParameterCheck::Result MotorParameterCheck::Validate(const Texts& texts,
         return limits.Contains(parameter, value);
     };
 
-    if (!inRange(Field::RatedSpeed, 16, false)) {
+    if (!inRange(Field::RatedSpeed, F::MotorRatedSpeed.Parameter, false)) {
         return fail(Field::RatedSpeed,
                     Format(texts.Linear ? "Motor Rated Speed must be between %.2lf and %.2lf mps"
                                         : "Motor Rated Speed must be between %.2lf and %.2lf rps",
-                           limits[16]));
+                           limits[F::MotorRatedSpeed.Parameter]));
     }
     if (texts.Linear) {
-        if (!inRange(Field::PolePairsOrPitch, 29, false)) {
+        if (!inRange(Field::PolePairsOrPitch, F::ElectricalPitch.Parameter, false)) {
             return fail(Field::PolePairsOrPitch,
-                        Format("Electrical Pitch must be between %.2lf and %.2lf mm", limits[29]));
+                        Format("Electrical Pitch must be between %.2lf and %.2lf mm",
+                               limits[F::ElectricalPitch.Parameter]));
         }
-    } else if (!inRange(Field::PolePairsOrPitch, 18, true)) {
-        return fail(
-            Field::PolePairsOrPitch,
-            Format("Motor Pole Pairs must be between %.0lf and %.0lf pole pairs", limits[18]));
+    } else if (!inRange(Field::PolePairsOrPitch, F::MotorPolePairs.Parameter, true)) {
+        return fail(Field::PolePairsOrPitch,
+                    Format("Motor Pole Pairs must be between %.0lf and %.0lf pole pairs",
+                           limits[F::MotorPolePairs.Parameter]));
     }
     for (const RangeCheck& check : AfterPolePairs) {
         if (!inRange(check.field, check.parameter, check.integer)) {
@@ -154,7 +167,7 @@ MotorParameterCheck::Result MotorParameterCheck::Validate(const Texts& texts,
                     QStringLiteral("Maximum Inductance must be greater than or equal to Minimum "
                                    "Inductance"));
     }
-    if (!inRange(Field::FeedbackResolution, 1, true)) {
+    if (!inRange(Field::FeedbackResolution, F::FeedbackResolution.Parameter, true)) {
         const bool counts = IsAbsoluteOrResolver(texts.FeedbackType);
         const char* format =
             texts.Linear
@@ -165,7 +178,8 @@ MotorParameterCheck::Result MotorParameterCheck::Validate(const Texts& texts,
                 : (counts ? "Feedback Resolution must be between %.0lf and %.0lf counts/rev"
                           : "Feedback Resolution must be between %.0lf and %.0lf post-quad "
                             "pulses/rev");
-        return fail(Field::FeedbackResolution, Format(format, limits[1]));
+        return fail(Field::FeedbackResolution,
+                    Format(format, limits[F::FeedbackResolution.Parameter]));
     }
     return result;
 }

@@ -6,8 +6,7 @@
 namespace Orvex {
 
 // An IOrvexConfig whose every operation fails with a component error saying it
-// is not supported. Bridges that serve only part of the interface, and test
-// doubles, derive from it and override what they provide.
+// is not supported: test doubles derive from it and override what they use.
 class OrvexConfigBase : public IOrvexConfig
 {
 public:
