@@ -16,6 +16,7 @@
 
 #include "BitStatusPanelDlg.h"
 #include "BitStatusTable.h"
+#include "CommunicationsGroup.h"
 #include "OrvexSupportToolDlg.h"
 #include "SimulatedDrive.h"
 #include "SimulatedProgram.h"
@@ -77,7 +78,7 @@ struct Program : OrvexTest::SimulatedProgram
         if (index < 0)
             return false;
         list->setCurrentIndex(index);
-        window.ApplyPortSelection();
+        window.Communications().ApplyPortSelection();
         return window.SelectedPort() == SimulatorPort();
     }
 

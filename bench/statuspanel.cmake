@@ -4,10 +4,11 @@
 # tests do, from the test fixture's sources (the tests need not be built).
 add_executable(bench_statuspanel
   ${CMAKE_CURRENT_LIST_DIR}/bench_statuspanel.cpp
-  ${CMAKE_SOURCE_DIR}/tests/common/SimulatedProgram.cpp
+  ${CMAKE_SOURCE_DIR}/tests/app/SimulatedProgram.cpp
   ${CMAKE_SOURCE_DIR}/tests/common/FakeUiServices.cpp
 )
-target_include_directories(bench_statuspanel PRIVATE ${CMAKE_SOURCE_DIR}/tests/common)
+target_include_directories(bench_statuspanel PRIVATE
+  ${CMAKE_SOURCE_DIR}/tests/app ${CMAKE_SOURCE_DIR}/tests/common)
 target_link_libraries(bench_statuspanel PRIVATE orvex_app orvex_status Qt6::Widgets)
 target_compile_definitions(bench_statuspanel PRIVATE ORVEX_BENCH_DATA_DIR="${ORVEX_DATA_DIR}")
 orvex_set_warnings(bench_statuspanel)

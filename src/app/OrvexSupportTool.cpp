@@ -62,30 +62,27 @@ void COrvexSupportToolApp::Fail(const QString& message)
 bool COrvexSupportToolApp::Startup()
 {
     m_startedUp = false;
-    // 1. The component runtime: our factory lives on the application object.
+    // The component factory lives on the application object, which must exist.
     if (!QCoreApplication::instance()) {
         m_env.Ui.ShowMessage(Caption(), QStringLiteral("Error loading COM runtime environment"));
         return false;
     }
 
-    // 2. Splash.
     ShowSplash(250);
     SetSplashProgress(0, 100);
 
-    // 3. Command line.
     const CCmdLineParser parser(m_env.CommandLine);
     if (parser.HasKey(QStringLiteral("Test")))
         m_testMode = true;
 
-    // 4 and 5. The drive bridge and the motor database.
     if (!CreateConfiguration() || !OpenMotorDatabase())
         return false;
 
-    // 6. The command database fills the parameter limits.
+    // The command database fills the parameter limits.
     if (!LoadCommandDatabase())
         return false;
 
-    // 7. The automation object; it goes on the bus once the main window is up.
+    // The automation object goes on the bus once the main window is up.
     m_automation = std::make_unique<Orvex::AutomationServer>();
 
     m_context.reset(new Orvex::AppContext{m_env.Factory, m_env.Ui, m_env.Settings, *m_config,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppContext.h"
+#include "OrvexSupportToolDlg.h"
 #include "ParameterLimits.h"
 
 #include <QLibrary>
@@ -9,7 +10,6 @@
 #include <memory>
 
 class CHMIProgressSplashWnd;
-class COrvexSupportToolDlg;
 class QSettings;
 
 namespace Orvex {

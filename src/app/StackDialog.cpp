@@ -3,20 +3,6 @@
 #include "ErrorReport.h"
 
 #include <QGridLayout>
-#include <QKeyEvent>
-
-void TStackedPage::keyPressEvent(QKeyEvent* event)
-{
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        event->accept();
-        return;
-    default:
-        QWidget::keyPressEvent(event);
-    }
-}
 
 TStackedDialog::TStackedDialog(QWidget* parent) : QDialog(parent) {}
 

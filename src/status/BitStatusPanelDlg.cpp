@@ -3,10 +3,10 @@
 #include "AppContext.h"
 #include "BitStatusTable.h"
 #include "ComponentError.h"
-#include "ComponentFactory.h"
-#include "ConnectionResult.h"
 #include "ErrorReport.h"
 #include "OrvexStatus.h"
+#include "PageIds.h"
+#include "StatusConnection.h"
 #include "StatusGrid.h"
 #include "StatusSelector.h"
 #include "UiServices.h"
@@ -45,7 +45,8 @@ template <class Body> std::optional<QString> FailureOf(Body&& body)
 
 CBitStatusPanelDlg::CBitStatusPanelDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
                                        QWidget* parent)
-    : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow)
+    : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow),
+      m_gate(context.Ui, mainWindow)
 {
     setObjectName(QStringLiteral("bitStatusPage"));
     m_timer.setInterval(kTickMs);
@@ -147,35 +148,8 @@ void CBitStatusPanelDlg::UpdateControls()
 
 bool CBitStatusPanelDlg::ConnectAndTest()
 {
-    try {
-        m_status = m_context.Factory.Create<Orvex::IOrvexStatus>(
-            QString::fromLatin1(Orvex::ProgId::BridgeStatus));
-    } catch (const Orvex::ComponentError&) {
-        m_status.reset();
-    }
-    if (!m_status) {
-        Orvex::ShowErrorMessage(m_context.Ui, QStringLiteral("Status Update Error"),
-                                QStringLiteral("IStatus not created"));
-        return false;
-    }
-    int code = 0;
-    const std::optional<QString> failure = FailureOf([&] {
-        m_status->SetPortNumber(m_mainWindow.SelectedPort());
-        const auto wait = m_context.Ui.ShowWait(QStringLiteral("Testing Orvex connection..."));
-        code = m_status->TestConnection();
-    });
-    if (failure) {
-        ReleaseStatus();
-        Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError, *failure);
-        return false;
-    }
-    if (code != -1) {
-        ReleaseStatus();
-        Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError,
-                                Orvex::ConnectionResultText(code));
-        return false;
-    }
-    return true;
+    m_status = Orvex::ConnectStatus(m_context, m_gate);
+    return m_status != nullptr;
 }
 
 void CBitStatusPanelDlg::ManualUpdate()

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "DriveGate.h"
 #include "MainWindowServices.h"
-#include "StackDialog.h"
+#include "StackedPage.h"
 
 #include <QTimer>
 
@@ -58,6 +59,7 @@ private:
 
     Orvex::AppContext& m_context;
     Orvex::IMainWindow& m_mainWindow;
+    Orvex::DriveGate m_gate;
     std::unique_ptr<Orvex::IOrvexStatus> m_status;
     int m_autoUpdate = 0;
     QTimer m_timer;

@@ -1,11 +1,10 @@
 #include "ErrorLogDlg.h"
 
 #include "AppContext.h"
-#include "ComponentFactory.h"
 #include "ErrorLogSettings.h"
 #include "ErrorLogSetupDlg.h"
 #include "ErrorReport.h"
-#include "LinkPort.h"
+#include "PageIds.h"
 #include "ReceivedText.h"
 #include "StatusSelector.h"
 #include "UiServices.h"
@@ -18,14 +17,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
-namespace {
-
-const QString kCommunicationsError = QStringLiteral("Communications Error");
-const QString kNotOpen = QStringLiteral("COM port not open");
-const QString kNoLink = QStringLiteral("ILinkPort not created");
-
-} // namespace
 
 CErrorLogEdit::CErrorLogEdit(QWidget* parent) : QPlainTextEdit(parent)
 {
@@ -52,16 +43,15 @@ CErrorLogEdit::CErrorLogEdit(QWidget* parent) : QPlainTextEdit(parent)
 
 CErrorLogDlg::CErrorLogDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
                            QWidget* parent)
-    : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow)
+    : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow),
+      m_link(context.Factory, context.Ui)
 {
     setObjectName(QStringLiteral("errorLogPage"));
+    connect(&m_link, &Orvex::LinkSession::Received, this, &CErrorLogDlg::AppendReceived);
     BuildControls();
 }
 
-CErrorLogDlg::~CErrorLogDlg()
-{
-    CloseLink();
-}
+CErrorLogDlg::~CErrorLogDlg() = default;
 
 void CErrorLogDlg::BuildControls()
 {
@@ -116,74 +106,26 @@ void CErrorLogDlg::OnKillActive()
 {
     // The link would otherwise keep collecting every other page's traffic
     // on the port; the next command opens it again anyway.
-    ORVEX_GUARDED([this] {
-        if (m_link && m_link->IsOpen())
-            m_link->Close();
-    });
+    ORVEX_GUARDED([this] { m_link.Close(); });
 }
 
 void CErrorLogDlg::OnDestroyPage()
 {
-    ORVEX_GUARDED([this] { CloseLink(); });
-}
-
-void CErrorLogDlg::CloseLink()
-{
-    if (!m_link)
-        return;
-    std::unique_ptr<Orvex::ILinkPort> link = std::move(m_link);
-    disconnect(link.get(), nullptr, this, nullptr);
-    if (link->IsOpen())
-        link->Close();
-}
-
-bool CErrorLogDlg::EnsureLink()
-{
-    if (m_link)
-        return true;
-    try {
-        m_link = m_context.Factory.Create<Orvex::ILinkPort>(
-            QString::fromLatin1(Orvex::ProgId::LinkPort));
-    } catch (const Orvex::ComponentError& error) {
-        ORVEX_TRACE_ERROR(error.Description());
-    }
-    if (!m_link) {
-        Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError, kNoLink);
-        return false;
-    }
-    connect(m_link.get(), &Orvex::ILinkPort::DataWaiting, this, &CErrorLogDlg::OnDataWaiting);
-    return true;
+    ORVEX_GUARDED([this] { m_link.Release(); });
 }
 
 bool CErrorLogDlg::SendLogCommand(const QString& text)
 {
-    if (!EnsureLink())
+    // Every command goes out on a freshly opened link.
+    if (!m_link.EnsureCreated())
         return false;
-    if (m_link->IsOpen())
-        m_link->Close();
-    // A device that refuses to open says why; that beats a bare "not open".
-    if (!Orvex::RunShowingErrors(m_context.Ui, kCommunicationsError,
-                                 [&] { m_link->Open(m_mainWindow.SelectedPort(), true); }))
-        return false;
-    if (!m_link->IsOpen()) {
-        Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError, kNotOpen);
-        return false;
-    }
-    return Orvex::RunShowingErrors(m_context.Ui, kCommunicationsError,
-                                   [&] { m_link->Write(text); });
+    m_link.Close();
+    return m_link.Open(m_mainWindow.SelectedPort(), true) && m_link.Send(text);
 }
 
 void CErrorLogDlg::AppendReceived(const QString& text)
 {
     Orvex::AppendReceived(*m_pBox, text);
-}
-
-void CErrorLogDlg::OnDataWaiting()
-{
-    ORVEX_GUARDED([this] {
-        if (m_link)
-            AppendReceived(m_link->Read());
-    });
 }
 
 void CErrorLogDlg::RunLogCommand(const QString& waitText, const QString& command, int pauseMs)

@@ -1,18 +1,16 @@
 #pragma once
 
+#include "LinkSession.h"
 #include "MainWindowServices.h"
-#include "StackDialog.h"
+#include "StackedPage.h"
 
 #include <QPlainTextEdit>
-
-#include <memory>
 
 class QPushButton;
 class QRadioButton;
 
 namespace Orvex {
 struct AppContext;
-class ILinkPort;
 } // namespace Orvex
 
 // The read-only box that shows what the drive printed: dark text on wheat, in
@@ -54,21 +52,18 @@ public:
     bool SendLogCommand(const QString& text);
     void AppendReceived(const QString& text);
 
-    bool HasLink() const { return m_link != nullptr; }
+    bool HasLink() const { return m_link.Exists(); }
     CErrorLogEdit* Box() const { return m_pBox; }
 
 private:
     void BuildControls();
-    bool EnsureLink();
-    void CloseLink();
-    void OnDataWaiting();
     // Runs one log command behind the wait window, then pauses while the
     // drive's answer comes in; the buttons stay disabled throughout.
     void RunLogCommand(const QString& waitText, const QString& command, int pauseMs);
 
     Orvex::AppContext& m_context;
     Orvex::IMainWindow& m_mainWindow;
-    std::unique_ptr<Orvex::ILinkPort> m_link;
+    Orvex::LinkSession m_link;
     bool m_busy = false;
 
     QRadioButton* m_pErrorLogRadio = nullptr;

@@ -2,12 +2,12 @@
 
 #include "AppContext.h"
 #include "ComponentError.h"
-#include "ComponentFactory.h"
-#include "ConnectionResult.h"
 #include "ErrorReport.h"
 #include "NumericStatusTable.h"
 #include "OrvexConfig.h"
 #include "OrvexStatus.h"
+#include "PageIds.h"
+#include "StatusConnection.h"
 #include "StatusGrid.h"
 #include "StatusSelector.h"
 #include "UiServices.h"
@@ -38,7 +38,8 @@ constexpr int kStatusWidth = 113;
 
 CNumStatusPanelDlg::CNumStatusPanelDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
                                        QWidget* parent)
-    : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow)
+    : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow),
+      m_gate(context.Ui, mainWindow)
 {
     setObjectName(QStringLiteral("numStatusPanelPage"));
     m_timer.setInterval(AutoUpdatePeriodMs);
@@ -161,34 +162,6 @@ bool CNumStatusPanelDlg::CheckSelection()
     return false;
 }
 
-std::unique_ptr<Orvex::IOrvexStatus> CNumStatusPanelDlg::ConnectAndTest()
-{
-    std::unique_ptr<Orvex::IOrvexStatus> status;
-    try {
-        status = m_context.Factory.Create<Orvex::IOrvexStatus>(
-            QString::fromLatin1(Orvex::ProgId::BridgeStatus));
-    } catch (const Orvex::ComponentError&) {
-        ORVEX_REPORT_CURRENT_EXCEPTION();
-    }
-    if (!status) {
-        Orvex::ShowErrorMessage(m_context.Ui, QStringLiteral("Status Update Error"),
-                                QStringLiteral("IStatus not created"));
-        return nullptr;
-    }
-    status->SetPortNumber(m_mainWindow.SelectedPort());
-    int code = 0;
-    {
-        const auto wait = m_context.Ui.ShowWait(QStringLiteral("Testing Orvex connection..."));
-        code = status->TestConnection();
-    }
-    if (code != -1) {
-        Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError,
-                                Orvex::ConnectionResultText(code));
-        return nullptr;
-    }
-    return status;
-}
-
 void CNumStatusPanelDlg::RefreshGrid(Orvex::IOrvexStatus& status)
 {
     for (int row = 0; row < Orvex::NumericStatusRowCount; ++row) {
@@ -207,7 +180,8 @@ void CNumStatusPanelDlg::ManualUpdate()
             return;
         Orvex::RunShowingErrors(m_context.Ui, kCommunicationsError, [&] {
             // The object lives for this click only.
-            const std::unique_ptr<Orvex::IOrvexStatus> status = ConnectAndTest();
+            const std::unique_ptr<Orvex::IOrvexStatus> status =
+                Orvex::ConnectStatus(m_context, m_gate);
             if (!status)
                 return;
             {
@@ -230,7 +204,7 @@ void CNumStatusPanelDlg::ToggleAutoUpdate()
             return;
         }
         Orvex::RunShowingErrors(m_context.Ui, kCommunicationsError, [&] {
-            std::unique_ptr<Orvex::IOrvexStatus> status = ConnectAndTest();
+            std::unique_ptr<Orvex::IOrvexStatus> status = Orvex::ConnectStatus(m_context, m_gate);
             if (!status)
                 return;
             m_status = std::move(status);

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "DriveGate.h"
 #include "MainWindowServices.h"
-#include "StackDialog.h"
+#include "StackedPage.h"
 
 #include <QTimer>
 
@@ -61,15 +62,13 @@ private:
     void SetDescriptions(bool motorIsLinear);
     // Answers false, having told the user, when no item is ticked.
     bool CheckSelection();
-    // Creates the status object on the selected port and tests the drive;
-    // null, having told the user, when that fails.
-    std::unique_ptr<Orvex::IOrvexStatus> ConnectAndTest();
     void RefreshGrid(Orvex::IOrvexStatus& status);
     void StartAutoUpdate();
     void ReleaseStatus();
 
     Orvex::AppContext& m_context;
     Orvex::IMainWindow& m_mainWindow;
+    Orvex::DriveGate m_gate;
     std::unique_ptr<Orvex::IOrvexStatus> m_status;
     // A status object released while a tick still reads it; the tick frees it.
     std::unique_ptr<Orvex::IOrvexStatus> m_retiredStatus;

@@ -1,6 +1,7 @@
 #include "StatusSelector.h"
 
 #include "MainWindowServices.h"
+#include "PageIds.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -1,10 +1,7 @@
 #include "TerminalEmulatorDlg.h"
 
 #include "AppContext.h"
-#include "Component.h"
-#include "ComponentFactory.h"
 #include "ErrorReport.h"
-#include "LinkPort.h"
 #include "OrvexCommandDlg.h"
 #include "ReceivedText.h"
 #include "TermEdit.h"
@@ -24,10 +21,7 @@
 
 namespace {
 
-const QString kCommunicationsError = QStringLiteral("Communications Error");
 const QString kCommunicationsStatus = QStringLiteral("Communications Status");
-const QString kNotOpen = QStringLiteral("COM port not open");
-const QString kNoLink = QStringLiteral("ILinkPort not created");
 constexpr QChar kPromptByte(5);
 constexpr int kLinePauseMs = 100;
 constexpr int kUserButtonColumns = 4;
@@ -36,29 +30,22 @@ constexpr int kUserButtonColumns = 4;
 
 CTerminalEmulatorDlg::CTerminalEmulatorDlg(Orvex::AppContext& context,
                                            Orvex::IMainWindow& mainWindow, QWidget* parent)
-    : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow)
+    : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow),
+      m_link(context.Factory, context.Ui)
 {
     setObjectName(QStringLiteral("terminalEmulatorPage"));
 
     // Without a link the page still shows; every send then says why nothing went.
-    Orvex::RunShowingErrors(m_context.Ui, kCommunicationsError, [&] {
-        m_link = m_context.Factory.Create<Orvex::ILinkPort>(
-            QString::fromLatin1(Orvex::ProgId::LinkPort));
-    });
-    if (m_link)
-        connect(m_link.get(), &Orvex::ILinkPort::DataWaiting, this,
-                &CTerminalEmulatorDlg::OnDataWaiting);
+    Orvex::RunShowingErrors(m_context.Ui, Orvex::LinkSession::CommunicationsError,
+                            [&] { m_link.Create(); });
+    connect(&m_link, &Orvex::LinkSession::Received, this, &CTerminalEmulatorDlg::OnReceived);
 
     BuildControls();
     m_buttons = ReadUserButtons(m_context.Settings);
     ApplyButtonLabels();
 }
 
-CTerminalEmulatorDlg::~CTerminalEmulatorDlg()
-{
-    if (m_link)
-        disconnect(m_link.get(), nullptr, this, nullptr);
-}
+CTerminalEmulatorDlg::~CTerminalEmulatorDlg() = default;
 
 void CTerminalEmulatorDlg::BuildControls()
 {
@@ -125,22 +112,14 @@ void CTerminalEmulatorDlg::OnSetActive()
                                 QStringLiteral("Invalid COM port number"));
         return;
     }
-    if (!m_link) {
+    if (!m_link.Exists()) {
         m_pBox->setFocus();
         return;
     }
-    if (!m_link->IsOpen()) {
-        // The link says why it could not open; that beats a bare "not open".
-        if (!Orvex::RunShowingErrors(m_context.Ui, kCommunicationsError,
-                                     [&] { m_link->Open(port, true); }))
-            return;
-    }
-    if (!m_link->IsOpen()) {
-        Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError, kNotOpen);
+    if (!m_link.Open(port, true))
         return;
-    }
     // A bare carriage return makes the drive answer with its prompt.
-    if (Send(QStringLiteral("\r")))
+    if (m_link.Send(QStringLiteral("\r")))
         m_pBox->setFocus();
 }
 
@@ -149,62 +128,28 @@ void CTerminalEmulatorDlg::OnDestroyPage()
     if (m_destroyed)
         return;
     m_destroyed = true;
-    if (m_link) {
-        disconnect(m_link.get(), nullptr, this, nullptr);
-        std::unique_ptr<Orvex::ILinkPort> link = std::move(m_link);
-        ORVEX_GUARDED([&] { link->Close(); });
-    }
+    ORVEX_GUARDED([&] { m_link.Release(); });
     WriteUserButtons(m_context.Settings, m_buttons);
 }
 
 void CTerminalEmulatorDlg::ReopenLink(int portNumber)
 {
-    if (!m_link)
-        return;
-    m_link->Close();
-    m_link->Open(portNumber, true);
+    m_link.Reopen(portNumber, true);
     // A hidden page must not pull the focus away from the one on show.
     if (isVisible())
         m_pBox->setFocus();
 }
 
-void CTerminalEmulatorDlg::OnDataWaiting()
+void CTerminalEmulatorDlg::OnReceived(const QString& text)
 {
-    ORVEX_GUARDED([&] {
-        if (!m_link)
-            return;
-        const QString text = m_link->Read();
-        Orvex::AppendReceived(*m_pBox, text);
-        if (text.contains(kPromptByte) || text == QLatin1String("\r\n"))
-            Orvex::AppendReceived(*m_pBox, QStringLiteral(">"));
-    });
+    Orvex::AppendReceived(*m_pBox, text);
+    if (text.contains(kPromptByte) || text == QLatin1String("\r\n"))
+        Orvex::AppendReceived(*m_pBox, QStringLiteral(">"));
 }
 
 void CTerminalEmulatorDlg::OnLineEntered(const QString& line)
 {
-    ORVEX_GUARDED([&] { Send(line); });
-}
-
-bool CTerminalEmulatorDlg::CheckLinkOpen()
-{
-    if (!m_link) {
-        Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError, kNoLink);
-        return false;
-    }
-    if (!m_link->IsOpen()) {
-        Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError, kNotOpen);
-        return false;
-    }
-    return true;
-}
-
-bool CTerminalEmulatorDlg::Send(const QString& text)
-{
-    if (!CheckLinkOpen())
-        return false;
-    // A port lost under the write says so in the same box.
-    return Orvex::RunShowingErrors(m_context.Ui, kCommunicationsError,
-                                   [&] { m_link->Write(text); });
+    ORVEX_GUARDED([&] { m_link.Send(line); });
 }
 
 void CTerminalEmulatorDlg::SendUserButton(int index)
@@ -212,7 +157,7 @@ void CTerminalEmulatorDlg::SendUserButton(int index)
     ORVEX_GUARDED([&] {
         if (index < 0 || index >= UserButtonCount)
             return;
-        if (Send(m_buttons[static_cast<size_t>(index)].Command + QLatin1Char('\r')))
+        if (m_link.Send(m_buttons[static_cast<size_t>(index)].Command + QLatin1Char('\r')))
             m_pBox->setFocus();
     });
 }
@@ -225,7 +170,7 @@ void CTerminalEmulatorDlg::RunCommandBrowser()
             return;
         if (m_context.Ui.RunModal(browser) != QDialog::Accepted)
             return;
-        if (Send(browser.CommandText() + QLatin1Char('\r')))
+        if (m_link.Send(browser.CommandText() + QLatin1Char('\r')))
             m_pBox->setFocus();
     });
 }
@@ -260,7 +205,7 @@ void CTerminalEmulatorDlg::DownloadTextFile()
         request.InitialName = QStringLiteral("*.*");
         request.OverwritePrompt = false;
         const QString path = m_context.Ui.GetOpenFileName(request);
-        if (path.isEmpty() || !CheckLinkOpen())
+        if (path.isEmpty() || !m_link.CheckOpen())
             return;
         // The pauses let events through; a second download must not start inside the first.
         m_pDownload->setEnabled(false);
@@ -289,7 +234,8 @@ void CTerminalEmulatorDlg::SendFileLines(const QString& path)
         if (line.endsWith('\r'))
             line.chop(1);
         // Bytes go out as they are in the file; the link sends Latin-1.
-        if (!Send(QString::fromLatin1(line) + QLatin1Char('\r')))
+        // Lines lost while the link was down cannot be sent again in order.
+        if (!m_link.Send(QString::fromLatin1(line) + QLatin1Char('\r'), false))
             return;
         m_context.Ui.Pause(kLinePauseMs);
         QCoreApplication::processEvents();

@@ -1,20 +1,19 @@
 #pragma once
 
+#include "LinkSession.h"
 #include "MainWindowServices.h"
-#include "StackDialog.h"
+#include "StackedPage.h"
 #include "UserButtonInfo.h"
 
 #include <QString>
 
 #include <array>
-#include <memory>
 
 class CTermEdit;
 class QPushButton;
 
 namespace Orvex {
 struct AppContext;
-class ILinkPort;
 } // namespace Orvex
 
 // The terminal page: the user types drive commands and sees the drive's
@@ -33,7 +32,7 @@ public:
     void OnDestroyPage() override;
 
     // Orvex::ILinkOwningPage
-    bool HasLink() const override { return m_link != nullptr; }
+    bool HasLink() const override { return m_link.Exists(); }
     void ReopenLink(int portNumber) override;
 
     // The buttons' handlers.
@@ -49,17 +48,13 @@ public:
 private:
     void BuildControls();
     void ApplyButtonLabels();
-    void OnDataWaiting();
+    void OnReceived(const QString& text);
     void OnLineEntered(const QString& line);
-    // Sends text as it stands; tells the user why when there is no open link.
-    bool Send(const QString& text);
-    // Whether the link is there and open, telling the user when it is not.
-    bool CheckLinkOpen();
     void SendFileLines(const QString& path);
 
     Orvex::AppContext& m_context;
     Orvex::IMainWindow& m_mainWindow;
-    std::unique_ptr<Orvex::ILinkPort> m_link;
+    Orvex::LinkSession m_link;
     std::array<CUserButtonInfo, 12> m_buttons;
     bool m_destroyed = false;
 

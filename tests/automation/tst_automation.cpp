@@ -2,7 +2,7 @@
 #include "KVTProxy.h"
 #include "NumStatusPanelDlg.h"
 #include "NumericStatusTable.h"
-#include "OrvexSupportToolDlg.h"
+#include "PageIds.h"
 #include "SimulatedDrive.h"
 #include "SimulatedProgram.h"
 #include "StatusGrid.h"
@@ -74,13 +74,11 @@ struct Automated : OrvexTest::SimulatedProgram
     }
     CBitStatusPanelDlg& BitPage() const
     {
-        return *dynamic_cast<CBitStatusPanelDlg*>(
-            window.Page(COrvexSupportToolDlg::IDD_BIT_STATUS_PANEL));
+        return *dynamic_cast<CBitStatusPanelDlg*>(window.Page(Orvex::PageId::BitStatusPanel));
     }
     CNumStatusPanelDlg& NumericPage() const
     {
-        return *dynamic_cast<CNumStatusPanelDlg*>(
-            window.Page(COrvexSupportToolDlg::IDD_NUM_STATUS_PANEL));
+        return *dynamic_cast<CNumStatusPanelDlg*>(window.Page(Orvex::PageId::NumericStatusPanel));
     }
     SimulatedDrive& Drive() const { return *components.Drive(); }
 

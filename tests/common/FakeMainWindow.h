@@ -13,7 +13,11 @@ class FakeMainWindow final : public Orvex::IMainWindow
 {
 public:
     void SetPageTitle(const QString& title) override { Title = title; }
-    void ShowConnectionError(bool, const QString&) override {}
+    void ShowConnectionError(bool show, const QString& text) override
+    {
+        LabelsShown = show;
+        LabelText = text;
+    }
     void EnableCommControls(bool) override {}
     int SelectedPort() const override { return Port; }
     void SetPage(int id) override { Pages.push_back(id); }
@@ -24,6 +28,8 @@ public:
     }
 
     QString Title;
+    bool LabelsShown = false;
+    QString LabelText;
     int Port = 0;
     std::vector<int> Pages;
     int StopRequests = 0;

@@ -6,7 +6,7 @@
 #include "FakeConfig.h"
 #include "FakeMainWindow.h"
 #include "FakeUiServices.h"
-#include "OrvexSupportToolDlg.h"
+#include "PageIds.h"
 #include "ParameterLimits.h"
 #include "ScriptedLink.h"
 #include "SimulatedDrive.h"
@@ -35,13 +35,13 @@ struct Program : OrvexTest::SimulatedProgram
         : SimulatedProgram(QStringLiteral(ORVEX_TEST_DATA_DIR)), window(context, ports, nullptr)
     {
         window.OnInitDialog();
-        window.SetPage(COrvexSupportToolDlg::IDD_ERROR_LOG);
+        window.SetPage(Orvex::PageId::ErrorLog);
     }
 
     SimulatedDrive& Drive() const { return *components.Drive(); }
     CErrorLogDlg& Page() const
     {
-        return *dynamic_cast<CErrorLogDlg*>(window.Page(COrvexSupportToolDlg::IDD_ERROR_LOG));
+        return *dynamic_cast<CErrorLogDlg*>(window.Page(Orvex::PageId::ErrorLog));
     }
     QString Shown() const { return Page().Box()->toPlainText(); }
     void Click(const char* name) const
@@ -344,14 +344,14 @@ void TestErrorLog::radiosSwitchPages()
     Program p;
     QTest::mouseClick(p.Page().findChild<QRadioButton*>(QStringLiteral("numericStatusRadio")),
                       Qt::LeftButton);
-    QCOMPARE(p.window.ActivePageId(), int(COrvexSupportToolDlg::IDD_NUM_STATUS_PANEL));
-    auto* numeric = p.window.Page(COrvexSupportToolDlg::IDD_NUM_STATUS_PANEL);
+    QCOMPARE(p.window.ActivePageId(), Orvex::PageId::NumericStatusPanel);
+    auto* numeric = p.window.Page(Orvex::PageId::NumericStatusPanel);
     QTest::mouseClick(numeric->findChild<QRadioButton*>(QStringLiteral("errorLogRadio")),
                       Qt::LeftButton);
-    QCOMPARE(p.window.ActivePageId(), int(COrvexSupportToolDlg::IDD_ERROR_LOG));
+    QCOMPARE(p.window.ActivePageId(), Orvex::PageId::ErrorLog);
     QTest::mouseClick(p.Page().findChild<QRadioButton*>(QStringLiteral("bitStatusRadio")),
                       Qt::LeftButton);
-    QCOMPARE(p.window.ActivePageId(), int(COrvexSupportToolDlg::IDD_BIT_STATUS_PANEL));
+    QCOMPARE(p.window.ActivePageId(), Orvex::PageId::BitStatusPanel);
 }
 
 void TestErrorLog::viewShowsWhatTheDrivePrinted()

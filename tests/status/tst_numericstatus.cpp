@@ -1,5 +1,4 @@
 #include "AppContext.h"
-#include "BuiltInComponents.h"
 #include "ComponentError.h"
 #include "ComponentFactory.h"
 #include "FakeMainWindow.h"
@@ -8,7 +7,7 @@
 #include "NumericStatusTable.h"
 #include "OrvexConfig.h"
 #include "OrvexStatus.h"
-#include "OrvexSupportToolDlg.h"
+#include "PageIds.h"
 #include "ParameterLimits.h"
 #include "PortRegistry.h"
 #include "SimulatedDrive.h"
@@ -545,9 +544,8 @@ void tst_NumericStatus::radiosSwitchPages_data()
 {
     QTest::addColumn<QString>("radio");
     QTest::addColumn<int>("page");
-    QTest::newRow("bit status") << "bitStatusRadio"
-                                << int(COrvexSupportToolDlg::IDD_BIT_STATUS_PANEL);
-    QTest::newRow("error log") << "errorLogRadio" << int(COrvexSupportToolDlg::IDD_ERROR_LOG);
+    QTest::newRow("bit status") << "bitStatusRadio" << Orvex::PageId::BitStatusPanel;
+    QTest::newRow("error log") << "errorLogRadio" << Orvex::PageId::ErrorLog;
 }
 
 void tst_NumericStatus::radiosSwitchPages()

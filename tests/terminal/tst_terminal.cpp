@@ -1,12 +1,11 @@
 #include "AppContext.h"
-#include "BuiltInComponents.h"
 #include "ComponentError.h"
 #include "ComponentFactory.h"
 #include "FakeConfig.h"
 #include "FakeUiServices.h"
 #include "LinkPort.h"
 #include "OrvexConfig.h"
-#include "OrvexSupportToolDlg.h"
+#include "PageIds.h"
 #include "ParameterLimits.h"
 #include "PortRegistry.h"
 #include "ScriptedLink.h"
@@ -33,7 +32,7 @@ using namespace Orvex;
 
 namespace {
 
-constexpr int kTerminalPage = COrvexSupportToolDlg::IDD_TERMINAL_EMULATOR;
+constexpr int kTerminalPage = Orvex::PageId::TerminalEmulator;
 
 // The program as it is built, on the simulated drive; prepare edits the
 // profile before anything reads it.
@@ -435,7 +434,7 @@ void TestTerminal::portChangeReopensTheLink()
     const int closes = f.link->Closes;
     auto* list = f.window->findChild<QComboBox*>(QStringLiteral("portList"));
     list->setCurrentIndex(1);
-    f.window->ApplyPortSelection();
+    f.window->Communications().ApplyPortSelection();
     QCOMPARE(f.link->Closes, closes + 1);
     QCOMPARE(f.link->Opens.back(), std::make_pair(3, true));
 

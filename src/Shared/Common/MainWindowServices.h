@@ -4,13 +4,6 @@
 
 namespace Orvex {
 
-// The ids of the status pages, which switch among themselves.
-namespace PageId {
-inline constexpr int BitStatusPanel = 159;
-inline constexpr int NumericStatusPanel = 137;
-inline constexpr int ErrorLog = 153;
-} // namespace PageId
-
 // What the main window offers its pages: the page title, the connection
 // error labels, the selected port and page switching.
 class IMainWindow

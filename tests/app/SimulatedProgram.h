@@ -2,9 +2,11 @@
 
 #include "AppContext.h"
 #include "BuiltInComponents.h"
+#include "CommunicationsGroup.h"
 #include "ComponentFactory.h"
 #include "FakeUiServices.h"
 #include "OrvexConfig.h"
+#include "OrvexSupportToolDlg.h"
 #include "ParameterLimits.h"
 #include "PortRegistry.h"
 

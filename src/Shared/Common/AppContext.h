@@ -29,13 +29,4 @@ struct AppContext
     QString ProgramFolder;
 };
 
-// Start-up progress shown while the main window builds itself.
-class ISplashControl
-{
-public:
-    virtual ~ISplashControl() = default;
-    virtual void SetSplashProgress(int step, int range) = 0;
-    virtual void HideSplash() = 0;
-};
-
 } // namespace Orvex

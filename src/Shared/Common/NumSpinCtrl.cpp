@@ -1,0 +1,67 @@
+#include "NumSpinCtrl.h"
+
+#include "CommandDatabase.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <algorithm>
+
+namespace Orvex {
+
+NumSpinCtrl::NumSpinCtrl(NumericChars chars, const Range& range, QWidget* parent)
+    : QAbstractSpinBox(parent), m_chars(chars), m_range(range)
+{
+    // Typed text stays as typed; only a step or SetValue rewrites it.
+    setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
+    setKeyboardTracking(true);
+}
+
+double NumSpinCtrl::Value() const
+{
+    return LeadingDecimal(lineEdit()->text());
+}
+
+void NumSpinCtrl::SetValue(double value)
+{
+    lineEdit()->setText(QString::asprintf(m_range.Format, value));
+    update();
+}
+
+void NumSpinCtrl::stepBy(int steps)
+{
+    const double stepped = Value() + steps * m_range.Step;
+    SetValue(std::clamp(stepped, m_range.Minimum, m_range.Maximum));
+    Q_EMIT Stepped(steps);
+}
+
+QValidator::State NumSpinCtrl::validate(QString& input, int&) const
+{
+    return NumericValidator::Accepts(m_chars, input) ? QValidator::Acceptable : QValidator::Invalid;
+}
+
+QAbstractSpinBox::StepEnabled NumSpinCtrl::stepEnabled() const
+{
+    if (isReadOnly() || !isEnabled())
+        return StepNone;
+    const double value = Value();
+    StepEnabled enabled = StepNone;
+    if (value < m_range.Maximum)
+        enabled |= StepUpEnabled;
+    if (value > m_range.Minimum)
+        enabled |= StepDownEnabled;
+    return enabled;
+}
+
+void NumSpinCtrl::keyReleaseEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !event->isAutoRepeat()) {
+        event->accept();
+        Q_EMIT EnterReleased();
+        return;
+    }
+    QAbstractSpinBox::keyReleaseEvent(event);
+}
+
+} // namespace Orvex

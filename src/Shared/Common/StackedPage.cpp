@@ -1,0 +1,16 @@
+#include "StackedPage.h"
+
+#include <QKeyEvent>
+
+void TStackedPage::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        event->accept();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}

@@ -1,0 +1,56 @@
+#include "PageFactory.h"
+
+#include "BitStatusPanelDlg.h"
+#include "ErrorLogDlg.h"
+#include "NumStatusPanelDlg.h"
+#include "PageIds.h"
+#include "PendingPage.h"
+#include "TerminalEmulatorDlg.h"
+
+namespace PageId = Orvex::PageId;
+
+CPageFactory::CPageFactory(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow)
+    : m_context(context), m_mainWindow(mainWindow)
+{}
+
+const std::vector<CPageFactory::PageInfo>& CPageFactory::Pages()
+{
+    static const std::vector<PageInfo> pages{
+        {PageId::ConfigWizardStep1, "Configuration Wizard - Step 1 of 5"},
+        {PageId::ConfigWizardStep2, "Configuration Wizard - Step 2 of 5"},
+        {PageId::ConfigWizardStep3, "Configuration Wizard - Step 3 of 5"},
+        {PageId::ConfigWizardStep4, "Configuration Wizard - Step 4 of 5"},
+        {PageId::ConfigWizardStep5, "Configuration Wizard - Step 5 of 5"},
+        {PageId::OperatingSystemUpdate, "Operating System Update"},
+        {PageId::BitStatusPanel, "Status Panel"},
+        {PageId::NumericStatusPanel, "Status Panel"},
+        {PageId::ErrorLog, "Status Panel"},
+        {PageId::ServoTuner, "Servo Tuner"},
+        {PageId::NotchTuning, "Notch Filter Tuning"},
+        {PageId::MiscTuning, "Miscellaneous Tuning"},
+        {PageId::TechnicalSupport, "Technical Support"},
+        {PageId::TerminalEmulator, "Terminal Emulator"},
+    };
+    return pages;
+}
+
+TStackedPage* CPageFactory::Create(int id) const
+{
+    switch (id) {
+    case PageId::BitStatusPanel:
+        return new CBitStatusPanelDlg(m_context, m_mainWindow);
+    case PageId::NumericStatusPanel:
+        return new CNumStatusPanelDlg(m_context, m_mainWindow);
+    case PageId::ErrorLog:
+        return new CErrorLogDlg(m_context, m_mainWindow);
+    case PageId::TerminalEmulator:
+        return new CTerminalEmulatorDlg(m_context, m_mainWindow);
+    default:
+        break;
+    }
+    for (const PageInfo& page : Pages()) {
+        if (page.Id == id)
+            return new CPendingPage(m_mainWindow, QString::fromLatin1(page.Title));
+    }
+    return nullptr;
+}

@@ -1,2 +1,0 @@
-orvex_add_test(tst_commandbrowser SOURCES tst_commandbrowser.cpp
-  LIBS orvex_commandbrowser orvex_testsupport)
