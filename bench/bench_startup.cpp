@@ -22,6 +22,8 @@
 #include <cstdio>
 #include <vector>
 
+using namespace Orvex;
+
 namespace {
 
 // The real services, except that fixed pauses are counted instead of slept

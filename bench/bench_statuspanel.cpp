@@ -35,6 +35,8 @@
 #include <functional>
 #include <memory>
 
+using namespace Orvex;
+
 namespace {
 
 constexpr int kDefaultSeconds = 60;

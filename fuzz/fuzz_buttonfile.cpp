@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+using namespace Orvex;
+
 namespace {
 
 bool IsBlank(QChar c)

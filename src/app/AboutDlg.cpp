@@ -11,8 +11,10 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-CAboutDlg::CAboutDlg(Orvex::IOrvexConfig& config, Orvex::ComponentFactory& factory,
-                     Orvex::IUiServices& ui, QWidget* parent)
+namespace Orvex {
+
+CAboutDlg::CAboutDlg(IOrvexConfig& config, ComponentFactory& factory, IUiServices& ui,
+                     QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("About Orvex Support Tool"));
@@ -42,16 +44,13 @@ CAboutDlg::CAboutDlg(Orvex::IOrvexConfig& config, Orvex::ComponentFactory& facto
     FillVersions(config, factory, ui);
 }
 
-void CAboutDlg::FillVersions(Orvex::IOrvexConfig& config, Orvex::ComponentFactory& factory,
-                             Orvex::IUiServices& ui)
+void CAboutDlg::FillVersions(IOrvexConfig& config, ComponentFactory& factory, IUiServices& ui)
 {
-    Orvex::RunShowingErrors(ui, QString::fromLatin1(Orvex::ProgramName), [&] {
-        SetLine(m_pProductVersion,
-                QStringLiteral("Product Version %1\r\n").arg(Orvex::ProductVersion()));
+    RunShowingErrors(ui, QString::fromLatin1(ProgramName), [&] {
+        SetLine(m_pProductVersion, QStringLiteral("Product Version %1\r\n").arg(ProductVersion()));
         SetLine(m_pBridgeVersion,
                 QStringLiteral("OrvexBridge.dll, Version %1\r\n").arg(config.Version()));
-        const auto link =
-            factory.Create<Orvex::ILinkPort>(QString::fromLatin1(Orvex::ProgId::LinkPort));
+        const auto link = factory.Create<ILinkPort>(QString::fromLatin1(ProgId::LinkPort));
         SetLine(m_pLinkVersion,
                 QStringLiteral("ComHost2.exe, Version %1\r\n").arg(link->Version()));
     });
@@ -78,3 +77,5 @@ QString CAboutDlg::LinkVersionLine() const
 {
     return m_pLinkVersion->property("line").toString();
 }
+
+} // namespace Orvex

@@ -5,10 +5,10 @@
 class QLabel;
 
 namespace Orvex {
+
 class ComponentFactory;
 class IOrvexConfig;
 class IUiServices;
-} // namespace Orvex
 
 // "About Orvex Support Tool": the program's version and the versions of the
 // drive bridge and the serial link it talks through.
@@ -17,7 +17,7 @@ class CAboutDlg final : public QDialog
     Q_OBJECT
 
 public:
-    CAboutDlg(Orvex::IOrvexConfig& config, Orvex::ComponentFactory& factory, Orvex::IUiServices& ui,
+    CAboutDlg(IOrvexConfig& config, ComponentFactory& factory, IUiServices& ui,
               QWidget* parent = nullptr);
 
     // The three version lines as the box fills them, line ends included.
@@ -26,11 +26,12 @@ public:
     QString LinkVersionLine() const;
 
 private:
-    void FillVersions(Orvex::IOrvexConfig& config, Orvex::ComponentFactory& factory,
-                      Orvex::IUiServices& ui);
+    void FillVersions(IOrvexConfig& config, ComponentFactory& factory, IUiServices& ui);
     static void SetLine(QLabel* label, const QString& line);
 
     QLabel* m_pProductVersion = nullptr;
     QLabel* m_pBridgeVersion = nullptr;
     QLabel* m_pLinkVersion = nullptr;
 };
+
+} // namespace Orvex

@@ -1,5 +1,7 @@
 #include "CmdLineParser.h"
 
+namespace Orvex {
+
 namespace {
 
 bool IsBlank(QChar c)
@@ -71,3 +73,5 @@ QString CCmdLineParser::Value(const QString& name) const
     const auto it = m_values.find(name.toLower());
     return it == m_values.end() ? QString() : it->second;
 }
+
+} // namespace Orvex

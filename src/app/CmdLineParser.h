@@ -4,6 +4,8 @@
 
 #include <map>
 
+namespace Orvex {
+
 // Splits a command line into switches ("-key" or "/key", optionally
 // ":value" or ":\"quoted value\"") and answers which keys are present,
 // whatever their letter case.
@@ -21,3 +23,5 @@ private:
     QString m_commandLine;
     std::map<QString, QString> m_values; // keys lower-cased, first occurrence wins
 };
+
+} // namespace Orvex

@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace Orvex {
+
 namespace {
 
 QLabel* MakeErrorLabel(const QString& text, bool bold, QWidget* parent)
@@ -39,7 +41,7 @@ int PortOfItem(const QString& text)
 
 } // namespace
 
-CCommunicationsGroup::CCommunicationsGroup(Orvex::AppContext& context, Orvex::PortRegistry& ports,
+CCommunicationsGroup::CCommunicationsGroup(AppContext& context, PortRegistry& ports,
                                            QWidget* parent)
     : QWidget(parent), m_context(context), m_ports(ports)
 {
@@ -127,8 +129,8 @@ void CCommunicationsGroup::FindPorts()
 {
     ORVEX_GUARDED([&] {
         m_pPortList->clear();
-        for (const Orvex::PortRegistry::PortEntry& entry : m_ports.EnumerateSerialPorts()) {
-            if (entry.Description == Orvex::PortRegistry::ExcludedDeviceDescription())
+        for (const PortRegistry::PortEntry& entry : m_ports.EnumerateSerialPorts()) {
+            if (entry.Description == PortRegistry::ExcludedDeviceDescription())
                 continue;
             m_pPortList->addItem(QStringLiteral("COM%1").arg(entry.Number));
         }
@@ -171,8 +173,7 @@ void CCommunicationsGroup::UpdatePortDetails()
     m_pPortDescription->setVisible(entry->Description != entry->SystemLocation);
     m_pPortPath->setText(entry->Virtual ? QStringLiteral("built into this program")
                                         : entry->SystemLocation);
-    const QString problem =
-        entry->Virtual ? QString() : Orvex::PortAccessProblem(entry->SystemLocation);
+    const QString problem = entry->Virtual ? QString() : PortAccessProblem(entry->SystemLocation);
     m_pPortProblem->setText(problem);
     m_pPortProblem->setVisible(!problem.isEmpty());
 }
@@ -192,11 +193,11 @@ void CCommunicationsGroup::AddPortPath()
         m_selectedPort = number;
         FindPorts();
         if (m_pPortList->findText(QStringLiteral("COM%1").arg(number)) < 0) {
-            const QString problem = Orvex::PortAccessProblem(path);
-            Orvex::ShowErrorMessage(m_context.Ui, QStringLiteral("Add Port"),
-                                    problem.isEmpty()
-                                        ? QStringLiteral("%1 is not a serial device.").arg(path)
-                                        : problem);
+            const QString problem = PortAccessProblem(path);
+            ShowErrorMessage(m_context.Ui, QStringLiteral("Add Port"),
+                             problem.isEmpty()
+                                 ? QStringLiteral("%1 is not a serial device.").arg(path)
+                                 : problem);
         }
     });
 }
@@ -204,7 +205,9 @@ void CCommunicationsGroup::AddPortPath()
 void CCommunicationsGroup::OfferSimulator(bool offer)
 {
     ORVEX_GUARDED([&] {
-        Orvex::BuiltInComponents::OfferSimulator(m_ports, m_context.Settings, offer);
+        BuiltInComponents::OfferSimulator(m_ports, m_context.Settings, offer);
         FindPorts();
     });
 }
+
+} // namespace Orvex

@@ -7,9 +7,9 @@ class QLabel;
 class QPushButton;
 
 namespace Orvex {
+
 struct AppContext;
 class PortRegistry;
-} // namespace Orvex
 
 // The main window's "Communications" group and the red connection error
 // labels below it: the port list with each port's description and path,
@@ -20,8 +20,7 @@ class CCommunicationsGroup final : public QWidget
     Q_OBJECT
 
 public:
-    CCommunicationsGroup(Orvex::AppContext& context, Orvex::PortRegistry& ports,
-                         QWidget* parent = nullptr);
+    CCommunicationsGroup(AppContext& context, PortRegistry& ports, QWidget* parent = nullptr);
 
     int SelectedPort() const { return m_selectedPort; }
     // The port to pick when the list is next built (the remembered one).
@@ -51,8 +50,8 @@ Q_SIGNALS:
 private:
     void UpdatePortDetails();
 
-    Orvex::AppContext& m_context;
-    Orvex::PortRegistry& m_ports;
+    AppContext& m_context;
+    PortRegistry& m_ports;
     int m_selectedPort = 0;
 
     QComboBox* m_pPortList = nullptr;
@@ -66,3 +65,5 @@ private:
     QLabel* m_pConnectionError = nullptr;
     QLabel* m_pConnectionStatus = nullptr;
 };
+
+} // namespace Orvex

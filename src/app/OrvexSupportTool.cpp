@@ -22,13 +22,15 @@
 #include <cerrno>
 #include <unistd.h>
 
+namespace Orvex {
+
 namespace {
 
 const QString kMotorDatabaseName = QStringLiteral("OrvexMotorDatabase");
 const QString kCrossReferenceName = QStringLiteral("WindNum CustomNum CrossRef");
 const QString kLibrarySuffix = QStringLiteral(".so");
 
-using RegisterServerFn = int (*)(Orvex::ComponentFactory*);
+using RegisterServerFn = int (*)(ComponentFactory*);
 
 } // namespace
 
@@ -42,7 +44,7 @@ COrvexSupportToolApp::~COrvexSupportToolApp()
 
 QString COrvexSupportToolApp::Caption()
 {
-    return QString::fromLatin1(Orvex::ProgramName);
+    return QString::fromLatin1(ProgramName);
 }
 
 bool COrvexSupportToolApp::InitInstance()
@@ -83,11 +85,11 @@ bool COrvexSupportToolApp::Startup()
         return false;
 
     // The automation object goes on the bus once the main window is up.
-    m_automation = std::make_unique<Orvex::AutomationServer>();
+    m_automation = std::make_unique<AutomationServer>();
 
-    m_context.reset(new Orvex::AppContext{m_env.Factory, m_env.Ui, m_env.Settings, *m_config,
-                                          m_motorServer.get(), m_motorCollection, m_limits,
-                                          m_testMode, m_env.ProgramFolder});
+    m_context.reset(new AppContext{m_env.Factory, m_env.Ui, m_env.Settings, *m_config,
+                                   m_motorServer.get(), m_motorCollection, m_limits, m_testMode,
+                                   m_env.ProgramFolder});
     m_startedUp = true;
     return true;
 }
@@ -95,10 +97,9 @@ bool COrvexSupportToolApp::Startup()
 bool COrvexSupportToolApp::CreateConfiguration()
 {
     try {
-        m_config = m_env.Factory.Create<Orvex::IOrvexConfig>(
-            QString::fromLatin1(Orvex::ProgId::BridgeConfig));
+        m_config = m_env.Factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig));
         return true;
-    } catch (const Orvex::ComponentError& error) {
+    } catch (const ComponentError& error) {
         Fail(QStringLiteral("Unable to create Orvex Bridge:\n%1").arg(error.Description()));
     } catch (...) {
         ORVEX_REPORT_CURRENT_EXCEPTION();
@@ -150,9 +151,9 @@ bool COrvexSupportToolApp::OpenMotorDatabase()
     }
 
     try {
-        m_motorServer = m_env.Factory.Create<Orvex::IOrvexMotorServer>(
-            QString::fromLatin1(Orvex::ProgId::MotorServer));
-    } catch (const Orvex::ComponentError& error) {
+        m_motorServer =
+            m_env.Factory.Create<IOrvexMotorServer>(QString::fromLatin1(ProgId::MotorServer));
+    } catch (const ComponentError& error) {
         Fail(QStringLiteral("Unable to create Orvex Motor Server:\n%1").arg(error.Description()));
         return false;
     }
@@ -187,7 +188,7 @@ bool COrvexSupportToolApp::OpenMotorDatabase()
 
 bool COrvexSupportToolApp::LoadCommandDatabase()
 {
-    Orvex::CommandDatabaseLists lists;
+    CommandDatabaseLists lists;
     bool told = false;
     const bool loaded =
         Orvex::LoadCommandDatabase(lists, m_env.ProgramFolder, [this, &told](const QString& text) {
@@ -200,13 +201,12 @@ bool COrvexSupportToolApp::LoadCommandDatabase()
         // loader; the program must not vanish without a word.
         if (!told) {
             Fail(QStringLiteral("Unable to read %1.")
-                     .arg(QDir::toNativeSeparators(
-                         Orvex::CommandDatabasePath(m_env.ProgramFolder))));
+                     .arg(QDir::toNativeSeparators(CommandDatabasePath(m_env.ProgramFolder))));
         }
         HideSplash();
         return false;
     }
-    Orvex::FillParameterLimits(lists, m_limits);
+    FillParameterLimits(lists, m_limits);
     lists.Clear();
     return true;
 }
@@ -272,3 +272,5 @@ void COrvexSupportToolApp::SetSplashProgress(int step, int range)
     m_splash->SetPos(step + 1);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
+
+} // namespace Orvex

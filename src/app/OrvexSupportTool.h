@@ -9,10 +9,11 @@
 
 #include <memory>
 
-class CHMIProgressSplashWnd;
 class QSettings;
 
 namespace Orvex {
+
+class CHMIProgressSplashWnd;
 class AutomationServer;
 class ComponentFactory;
 class IOrvexConfig;
@@ -20,22 +21,21 @@ class IOrvexMotorCollection;
 class IOrvexMotorServer;
 class IUiServices;
 class PortRegistry;
-} // namespace Orvex
 
 // The application object: runs start-up (splash, command line, drive bridge,
 // motor database, command database, automation object), runs the main
 // window, and releases the components at exit.
-class COrvexSupportToolApp final : public Orvex::ISplashControl
+class COrvexSupportToolApp final : public ISplashControl
 {
 public:
     struct Environment
     {
         QString ProgramFolder; // where the data files and the motor database library are
         QString CommandLine;
-        Orvex::ComponentFactory& Factory;
-        Orvex::IUiServices& Ui;
+        ComponentFactory& Factory;
+        IUiServices& Ui;
         QSettings& Settings;
-        Orvex::PortRegistry& Ports;
+        PortRegistry& Ports;
     };
 
     explicit COrvexSupportToolApp(Environment environment);
@@ -60,12 +60,12 @@ public:
     bool SplashShown() const { return m_splashShown; }
 
     bool TestMode() const { return m_testMode; }
-    Orvex::IOrvexConfig* Config() const { return m_config.get(); }
-    Orvex::IOrvexMotorServer* MotorServer() const { return m_motorServer.get(); }
-    Orvex::IOrvexMotorCollection* MotorCollection() const { return m_motorCollection; }
-    const Orvex::ParameterLimits& Limits() const { return m_limits; }
+    IOrvexConfig* Config() const { return m_config.get(); }
+    IOrvexMotorServer* MotorServer() const { return m_motorServer.get(); }
+    IOrvexMotorCollection* MotorCollection() const { return m_motorCollection; }
+    const ParameterLimits& Limits() const { return m_limits; }
     // Built once start-up has succeeded.
-    Orvex::AppContext* Context() const { return m_context.get(); }
+    AppContext* Context() const { return m_context.get(); }
 
     static QString Caption();
 
@@ -78,15 +78,17 @@ private:
     Environment m_env;
     bool m_testMode = false;
     bool m_startedUp = false;
-    std::unique_ptr<Orvex::IOrvexConfig> m_config;
-    std::unique_ptr<Orvex::IOrvexMotorServer> m_motorServer;
-    Orvex::IOrvexMotorCollection* m_motorCollection = nullptr; // the server's
-    Orvex::ParameterLimits m_limits;
-    std::unique_ptr<Orvex::AppContext> m_context;
-    std::unique_ptr<Orvex::AutomationServer> m_automation;
+    std::unique_ptr<IOrvexConfig> m_config;
+    std::unique_ptr<IOrvexMotorServer> m_motorServer;
+    IOrvexMotorCollection* m_motorCollection = nullptr; // the server's
+    ParameterLimits m_limits;
+    std::unique_ptr<AppContext> m_context;
+    std::unique_ptr<AutomationServer> m_automation;
     QLibrary m_motorLibrary;
 
     std::unique_ptr<CHMIProgressSplashWnd> m_splash;
     unsigned m_splashCloseDelay = 0;
     bool m_splashShown = false;
 };
+
+} // namespace Orvex

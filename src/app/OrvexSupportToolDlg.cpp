@@ -26,6 +26,8 @@
 
 #include <array>
 
+namespace Orvex {
+
 namespace {
 
 struct MenuEntry
@@ -36,21 +38,20 @@ struct MenuEntry
 };
 
 constexpr std::array<MenuEntry, 8> kMenu{{
-    {"Configuration Wizard", "configurationWizardButton", Orvex::PageId::ConfigWizardStep1},
-    {"Servo Tuning", "servoTuningButton", Orvex::PageId::ServoTuner},
-    {"Notch Filter Tuning", "notchFilterTuningButton", Orvex::PageId::NotchTuning},
-    {"Miscellaneous Tuning", "miscellaneousTuningButton", Orvex::PageId::MiscTuning},
-    {"Status Panel", "statusPanelButton", Orvex::PageId::BitStatusPanel},
-    {"Operating System Update", "operatingSystemUpdateButton",
-     Orvex::PageId::OperatingSystemUpdate},
-    {"Technical Support", "technicalSupportButton", Orvex::PageId::TechnicalSupport},
-    {"Terminal Emulator ", "terminalEmulatorButton", Orvex::PageId::TerminalEmulator},
+    {"Configuration Wizard", "configurationWizardButton", PageId::ConfigWizardStep1},
+    {"Servo Tuning", "servoTuningButton", PageId::ServoTuner},
+    {"Notch Filter Tuning", "notchFilterTuningButton", PageId::NotchTuning},
+    {"Miscellaneous Tuning", "miscellaneousTuningButton", PageId::MiscTuning},
+    {"Status Panel", "statusPanelButton", PageId::BitStatusPanel},
+    {"Operating System Update", "operatingSystemUpdateButton", PageId::OperatingSystemUpdate},
+    {"Technical Support", "technicalSupportButton", PageId::TechnicalSupport},
+    {"Terminal Emulator ", "terminalEmulatorButton", PageId::TerminalEmulator},
 }};
 
 } // namespace
 
-COrvexSupportToolDlg::COrvexSupportToolDlg(Orvex::AppContext& context, Orvex::PortRegistry& ports,
-                                           Orvex::ISplashControl* splash, QWidget* parent)
+COrvexSupportToolDlg::COrvexSupportToolDlg(AppContext& context, PortRegistry& ports,
+                                           ISplashControl* splash, QWidget* parent)
     : TStackedDialog(parent), m_context(context), m_pSplash(splash), m_pages(context, *this)
 {
     setObjectName(QStringLiteral("orvexSupportTool"));
@@ -76,7 +77,7 @@ void COrvexSupportToolDlg::BuildControls()
     QAction* simulator = options->addAction(QStringLiteral("Offer the &Simulated Drive Port"));
     simulator->setObjectName(QStringLiteral("simulatorAction"));
     simulator->setCheckable(true);
-    simulator->setChecked(Orvex::BuiltInComponents::SimulatorOffered(m_context.Settings));
+    simulator->setChecked(BuiltInComponents::SimulatorOffered(m_context.Settings));
     connect(simulator, &QAction::toggled, m_pComms, &CCommunicationsGroup::OfferSimulator);
     QMenu* help = menuBar->addMenu(QStringLiteral("&Help"));
     const QString aboutText = AboutMenuText();
@@ -133,12 +134,12 @@ void COrvexSupportToolDlg::BuildControls()
 void COrvexSupportToolDlg::OnInitDialog()
 {
     ORVEX_GUARDED([&] {
-        setWindowTitle(QStringLiteral("Orvex Support Tool, Version %1")
-                           .arg(Orvex::TitleVersion(Orvex::ProductVersion())));
+        setWindowTitle(
+            QStringLiteral("Orvex Support Tool, Version %1").arg(TitleVersion(ProductVersion())));
         ShowConnectionError(false, QString());
         for (const CPageFactory::PageInfo& page : CPageFactory::Pages())
             AddPage(page.Id);
-        SetPage(Orvex::PageId::ConfigWizardStep1);
+        SetPage(PageId::ConfigWizardStep1);
         if (m_pWizardButton)
             m_pWizardButton->setChecked(true);
         m_pComms->SetSelectedPort(
@@ -200,24 +201,23 @@ void COrvexSupportToolDlg::ReopenPageLinks(int port)
 {
     // Each page's failure is told on its own; the other pages still reopen.
     for (int id : PageIds()) {
-        auto* owner = dynamic_cast<Orvex::ILinkOwningPage*>(Page(id));
+        auto* owner = dynamic_cast<ILinkOwningPage*>(Page(id));
         if (!owner || !owner->HasLink())
             continue;
-        Orvex::RunShowingErrors(m_context.Ui, Orvex::DriveGate::CommunicationsError,
-                                [&] { owner->ReopenLink(port); });
+        RunShowingErrors(m_context.Ui, DriveGate::CommunicationsError,
+                         [&] { owner->ReopenLink(port); });
     }
 }
 
 const QTableWidget* COrvexSupportToolDlg::BitStatusGrid() const
 {
-    const auto* page = dynamic_cast<const CBitStatusPanelDlg*>(Page(Orvex::PageId::BitStatusPanel));
+    const auto* page = dynamic_cast<const CBitStatusPanelDlg*>(Page(PageId::BitStatusPanel));
     return page ? page->Grid() : nullptr;
 }
 
 const QTableWidget* COrvexSupportToolDlg::NumericStatusGrid() const
 {
-    const auto* page =
-        dynamic_cast<const CNumStatusPanelDlg*>(Page(Orvex::PageId::NumericStatusPanel));
+    const auto* page = dynamic_cast<const CNumStatusPanelDlg*>(Page(PageId::NumericStatusPanel));
     return page ? page->Grid() : nullptr;
 }
 
@@ -225,7 +225,7 @@ int COrvexSupportToolDlg::StopStatusAutoUpdate()
 {
     int stopped = 0;
     for (int id : PageIds()) {
-        auto* page = dynamic_cast<Orvex::IAutoUpdatingPage*>(Page(id));
+        auto* page = dynamic_cast<IAutoUpdatingPage*>(Page(id));
         if (page && page->IsAutoUpdating()) {
             page->StopAutoUpdate();
             ++stopped;
@@ -238,16 +238,16 @@ void COrvexSupportToolDlg::TestConnection()
 {
     ORVEX_GUARDED([&] {
         const QString caption = QStringLiteral("Communications Status");
-        Orvex::DriveGate gate(m_context.Ui, *this);
+        DriveGate gate(m_context.Ui, *this);
         const std::optional<int> answer = gate.Test(m_context.Config, caption);
         if (!answer)
             return;
         if (*answer == -1) {
             // The labels go once the user has read the success.
-            Orvex::ShowErrorMessage(m_context.Ui, caption, Orvex::ConnectionResultText(-1));
+            ShowErrorMessage(m_context.Ui, caption, ConnectionResultText(-1));
             ShowConnectionError(false, QString());
         } else {
-            gate.ShowFailure(*answer, Orvex::DriveGate::Report::ConnectionLabels, caption);
+            gate.ShowFailure(*answer, DriveGate::Report::ConnectionLabels, caption);
         }
     });
 }
@@ -272,3 +272,5 @@ void COrvexSupportToolDlg::WriteSelectedPortToProfile()
     m_destroyed = true;
     m_context.Settings.setValue(QStringLiteral("Communications/COM"), m_pComms->ListedPort());
 }
+
+} // namespace Orvex

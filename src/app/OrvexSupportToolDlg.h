@@ -7,11 +7,12 @@
 
 #include <QString>
 
-class CCommunicationsGroup;
 class QGroupBox;
 class QRadioButton;
 
 namespace Orvex {
+
+class CCommunicationsGroup;
 struct AppContext;
 class PortRegistry;
 
@@ -23,26 +24,23 @@ public:
     virtual void SetSplashProgress(int step, int range) = 0;
     virtual void HideSplash() = 0;
 };
-} // namespace Orvex
 
 // The program's only top-level window: the page menu, the communications
 // group with the port list and the connection test, and the page area.
-class COrvexSupportToolDlg : public TStackedDialog,
-                             public Orvex::IMainWindow,
-                             public Orvex::IStatusGrids
+class COrvexSupportToolDlg : public TStackedDialog, public IMainWindow, public IStatusGrids
 {
     Q_OBJECT
 
 public:
-    COrvexSupportToolDlg(Orvex::AppContext& context, Orvex::PortRegistry& ports,
-                         Orvex::ISplashControl* splash, QWidget* parent = nullptr);
+    COrvexSupportToolDlg(AppContext& context, PortRegistry& ports, ISplashControl* splash,
+                         QWidget* parent = nullptr);
     ~COrvexSupportToolDlg() override;
 
     // Builds the window and its pages, selects the remembered port and ends
     // the start-up splash.
     void OnInitDialog();
 
-    // Orvex::IMainWindow
+    // IMainWindow
     void SetPageTitle(const QString& title) override;
     void ShowConnectionError(bool show, const QString& text) override;
     void EnableCommControls(bool enable) override;
@@ -50,7 +48,7 @@ public:
     void SetPage(int id) override { TStackedDialog::SetPage(id); }
     int StopStatusAutoUpdate() override;
 
-    // Orvex::IStatusGrids
+    // IStatusGrids
     const QTableWidget* BitStatusGrid() const override;
     const QTableWidget* NumericStatusGrid() const override;
 
@@ -73,8 +71,8 @@ private:
     void ReopenPageLinks(int port);
     void WriteSelectedPortToProfile();
 
-    Orvex::AppContext& m_context;
-    Orvex::ISplashControl* m_pSplash;
+    AppContext& m_context;
+    ISplashControl* m_pSplash;
     CPageFactory m_pages;
     bool m_destroyed = false;
 
@@ -83,3 +81,5 @@ private:
     QWidget* m_pPlaceholder = nullptr;
     QRadioButton* m_pWizardButton = nullptr;
 };
+
+} // namespace Orvex

@@ -7,9 +7,9 @@
 #include "PendingPage.h"
 #include "TerminalEmulatorDlg.h"
 
-namespace PageId = Orvex::PageId;
+namespace Orvex {
 
-CPageFactory::CPageFactory(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow)
+CPageFactory::CPageFactory(AppContext& context, IMainWindow& mainWindow)
     : m_context(context), m_mainWindow(mainWindow)
 {}
 
@@ -54,3 +54,5 @@ TStackedPage* CPageFactory::Create(int id) const
     }
     return nullptr;
 }
+
+} // namespace Orvex

@@ -4,12 +4,11 @@
 
 #include <vector>
 
-class TStackedPage;
-
 namespace Orvex {
+
+class TStackedPage;
 struct AppContext;
 class IMainWindow;
-} // namespace Orvex
 
 // Makes the main window's pages: the one place that names the page classes.
 // A page whose work is not built yet is made as a page that shows its title.
@@ -22,7 +21,7 @@ public:
         const char* Title;
     };
 
-    CPageFactory(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow);
+    CPageFactory(AppContext& context, IMainWindow& mainWindow);
 
     // Every page, in the order the window creates them.
     static const std::vector<PageInfo>& Pages();
@@ -30,6 +29,8 @@ public:
     TStackedPage* Create(int id) const;
 
 private:
-    Orvex::AppContext& m_context;
-    Orvex::IMainWindow& m_mainWindow;
+    AppContext& m_context;
+    IMainWindow& m_mainWindow;
 };
+
+} // namespace Orvex

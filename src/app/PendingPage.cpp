@@ -4,7 +4,9 @@
 
 #include <utility>
 
-CPendingPage::CPendingPage(Orvex::IMainWindow& mainWindow, QString title, QWidget* parent)
+namespace Orvex {
+
+CPendingPage::CPendingPage(IMainWindow& mainWindow, QString title, QWidget* parent)
     : TStackedPage(parent), m_mainWindow(mainWindow), m_title(std::move(title))
 {
     setObjectName(QStringLiteral("pendingPage"));
@@ -14,3 +16,5 @@ void CPendingPage::OnSetActive()
 {
     m_mainWindow.SetPageTitle(m_title);
 }
+
+} // namespace Orvex

@@ -3,8 +3,8 @@
 #include "StackDialog.h"
 
 namespace Orvex {
+
 class IMainWindow;
-}
 
 // A page whose work has not been built yet: it shows its title and nothing
 // else.
@@ -13,12 +13,14 @@ class CPendingPage final : public TStackedPage
     Q_OBJECT
 
 public:
-    CPendingPage(Orvex::IMainWindow& mainWindow, QString title, QWidget* parent = nullptr);
+    CPendingPage(IMainWindow& mainWindow, QString title, QWidget* parent = nullptr);
 
     void OnSetActive() override;
     const QString& Title() const { return m_title; }
 
 private:
-    Orvex::IMainWindow& m_mainWindow;
+    IMainWindow& m_mainWindow;
     QString m_title;
 };
+
+} // namespace Orvex

@@ -4,7 +4,9 @@
 
 #include <QProgressBar>
 
-CHMIProgressSplashWnd::CHMIProgressSplashWnd() : QSplashScreen(Orvex::SplashPixmap())
+namespace Orvex {
+
+CHMIProgressSplashWnd::CHMIProgressSplashWnd() : QSplashScreen(SplashPixmap())
 {
     setObjectName(QStringLiteral("splash"));
     m_pProgress = new QProgressBar(this);
@@ -29,3 +31,5 @@ int CHMIProgressSplashWnd::Position() const
 {
     return m_pProgress->value();
 }
+
+} // namespace Orvex

@@ -4,6 +4,8 @@
 
 class QProgressBar;
 
+namespace Orvex {
+
 // The start-up splash: the program's picture with a thin progress bar along
 // its bottom edge.
 class CHMIProgressSplashWnd final : public QSplashScreen
@@ -20,3 +22,5 @@ public:
 private:
     QProgressBar* m_pProgress = nullptr;
 };
+
+} // namespace Orvex

@@ -4,6 +4,8 @@
 
 #include <QGridLayout>
 
+namespace Orvex {
+
 TStackedDialog::TStackedDialog(QWidget* parent) : QDialog(parent) {}
 
 TStackedDialog::~TStackedDialog()
@@ -138,3 +140,5 @@ const TStackedDialog::PageRecord* TStackedDialog::FindRecord(int id) const
     }
     return nullptr;
 }
+
+} // namespace Orvex

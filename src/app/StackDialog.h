@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+namespace Orvex {
+
 // The page container: owns the page records in creation order and shows
 // exactly one page at a time in its placeholder.
 class TStackedDialog : public QDialog
@@ -53,3 +55,5 @@ private:
     std::vector<PageRecord> m_pages;
     QWidget* m_pPlaceholder = nullptr;
 };
+
+} // namespace Orvex

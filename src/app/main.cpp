@@ -48,9 +48,9 @@ int main(int argc, char* argv[])
     Orvex::BuiltInComponents components(factory, ports, settings,
                                         QCoreApplication::applicationDirPath());
 
-    COrvexSupportToolApp app({QCoreApplication::applicationDirPath(),
-                              CommandLineOf(QCoreApplication::arguments()), factory, ui, settings,
-                              ports});
+    Orvex::COrvexSupportToolApp app({QCoreApplication::applicationDirPath(),
+                                     CommandLineOf(QCoreApplication::arguments()), factory, ui,
+                                     settings, ports});
     app.InitInstance();
     return app.ExitInstance();
 }

@@ -13,6 +13,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+namespace Orvex {
+
 namespace {
 
 const QString MessageCaption = QStringLiteral("Orvex Support Tool");
@@ -26,15 +28,14 @@ QString EntryText(const QString& head, const QString& name)
 
 } // namespace
 
-COrvexCommandDlg::COrvexCommandDlg(const QString& programFolder, Orvex::IUiServices& ui,
-                                   QWidget* parent)
+COrvexCommandDlg::COrvexCommandDlg(const QString& programFolder, IUiServices& ui, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("orvexCommandDialog"));
     setWindowTitle(QStringLiteral("Orvex Commands (from ParameterTables.xls, version 3.01.17)"));
     BuildControls();
 
-    m_Loaded = Orvex::LoadCommandDatabase(m_Lists, programFolder, [&ui](const QString& text) {
+    m_Loaded = LoadCommandDatabase(m_Lists, programFolder, [&ui](const QString& text) {
         ui.ShowMessage(MessageCaption, text);
     });
     if (!m_Loaded) {
@@ -142,7 +143,7 @@ void COrvexCommandDlg::FillCommands(int category)
         const QSignalBlocker blocker(m_pCommand);
         m_pCommand->clear();
         const auto add = [this](const QString& head, const QString& number, const QString& name) {
-            m_pCommand->addItem(EntryText(head, name), Orvex::LeadingInteger(number));
+            m_pCommand->addItem(EntryText(head, name), LeadingInteger(number));
         };
         switch (category) {
         case ParameterCategory:
@@ -230,3 +231,5 @@ void COrvexCommandDlg::SetDetail(Detail detail, const QString& text)
 {
     m_Details[std::size_t(detail)]->setText(text);
 }
+
+} // namespace Orvex

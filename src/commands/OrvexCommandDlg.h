@@ -11,8 +11,8 @@ class QLabel;
 class QLineEdit;
 
 namespace Orvex {
+
 class IUiServices;
-} // namespace Orvex
 
 // The command browser: lets the user pick a drive command from the command
 // database, shows its reference data and answers an editable command text for
@@ -33,8 +33,7 @@ public:
 
     // Loads the command database of programFolder afresh; a failed load has
     // shown its message through ui and leaves IsLoaded() false.
-    COrvexCommandDlg(const QString& programFolder, Orvex::IUiServices& ui,
-                     QWidget* parent = nullptr);
+    COrvexCommandDlg(const QString& programFolder, IUiServices& ui, QWidget* parent = nullptr);
 
     // False when the database could not be loaded; the dialog is not to be run then.
     bool IsLoaded() const { return m_Loaded; }
@@ -61,7 +60,7 @@ private:
     void ShowDetails();
     void SetDetail(Detail detail, const QString& text);
 
-    Orvex::CommandDatabaseLists m_Lists;
+    CommandDatabaseLists m_Lists;
     bool m_Loaded = false;
 
     QComboBox* m_pCategory = nullptr;
@@ -69,3 +68,5 @@ private:
     QLineEdit* m_pEdit = nullptr;
     std::array<QLabel*, DetailCount> m_Details{};
 };
+
+} // namespace Orvex

@@ -21,6 +21,8 @@
 
 #include <optional>
 
+namespace Orvex {
+
 namespace {
 
 const QString kCommunicationsError = QStringLiteral("Communications Error");
@@ -34,16 +36,16 @@ template <class Body> std::optional<QString> FailureOf(Body&& body)
     try {
         std::forward<Body>(body)();
         return std::nullopt;
-    } catch (const Orvex::ComponentError& error) {
+    } catch (const ComponentError& error) {
         return error.Description();
-    } catch (const Orvex::FrameworkException& error) {
-        return error.Message().left(Orvex::MessageBoxTextMaxLength);
+    } catch (const FrameworkException& error) {
+        return error.Message().left(MessageBoxTextMaxLength);
     }
 }
 
 } // namespace
 
-CBitStatusPanelDlg::CBitStatusPanelDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
+CBitStatusPanelDlg::CBitStatusPanelDlg(AppContext& context, IMainWindow& mainWindow,
                                        QWidget* parent)
     : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow),
       m_gate(context.Ui, mainWindow)
@@ -65,21 +67,20 @@ void CBitStatusPanelDlg::BuildControls()
 {
     auto* layout = new QVBoxLayout(this);
 
-    layout->addWidget(
-        Orvex::MakeStatusSelector(this, Orvex::PageId::BitStatusPanel, m_mainWindow, &m_pBitRadio));
+    layout->addWidget(MakeStatusSelector(this, PageId::BitStatusPanel, m_mainWindow, &m_pBitRadio));
 
     auto* bits = new QGroupBox(QStringLiteral("Bit Status"), this);
     auto* bitsLayout = new QVBoxLayout(bits);
-    m_pGrid = new CStatusGrid(Orvex::BitStatusRowCount,
+    m_pGrid = new CStatusGrid(BitStatusRowCount,
                               {QStringLiteral("Description"), QStringLiteral("Status")}, bits);
     m_pGrid->setObjectName(QStringLiteral("bitStatusGrid"));
     m_pGrid->SetColumnWidth(0, 290);
     m_pGrid->SetColumnWidth(1, 113);
-    for (int row = 0; row < Orvex::BitStatusRowCount; ++row) {
-        const Orvex::BitStatusRow& entry = Orvex::BitStatusTable[static_cast<size_t>(row)];
+    for (int row = 0; row < BitStatusRowCount; ++row) {
+        const BitStatusRow& entry = BitStatusTable[static_cast<size_t>(row)];
         m_pGrid->SetRowHeading(row, QString::fromLatin1(entry.Label));
         m_pGrid->SetCellText(row, 0, QString::fromLatin1(entry.Description));
-        m_pGrid->SetCellColours(row, 1, Orvex::StatusLightGrey(), QColor());
+        m_pGrid->SetCellColours(row, 1, StatusLightGrey(), QColor());
     }
     bitsLayout->addWidget(m_pGrid);
     layout->addWidget(bits, 1);
@@ -148,7 +149,7 @@ void CBitStatusPanelDlg::UpdateControls()
 
 bool CBitStatusPanelDlg::ConnectAndTest()
 {
-    m_status = Orvex::ConnectStatus(m_context, m_gate);
+    m_status = ConnectStatus(m_context, m_gate);
     return m_status != nullptr;
 }
 
@@ -168,7 +169,7 @@ void CBitStatusPanelDlg::ManualUpdate()
     });
     ReleaseStatus();
     if (failure)
-        Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError, *failure);
+        ShowErrorMessage(m_context.Ui, kCommunicationsError, *failure);
 }
 
 void CBitStatusPanelDlg::ToggleAutoUpdate()
@@ -195,7 +196,7 @@ void CBitStatusPanelDlg::ToggleAutoUpdate()
     if (failure) {
         // A page that says it updates but has no timer would only mislead.
         StopAutoUpdate();
-        Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError, *failure);
+        ShowErrorMessage(m_context.Ui, kCommunicationsError, *failure);
         return;
     }
     m_timer.start();
@@ -219,7 +220,7 @@ void CBitStatusPanelDlg::OnTimerTick()
         StopAutoUpdate();
         m_busy = false;
         if (failure)
-            Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError, *failure);
+            ShowErrorMessage(m_context.Ui, kCommunicationsError, *failure);
         return;
     }
     if (m_blink) {
@@ -236,16 +237,18 @@ void CBitStatusPanelDlg::RefreshBitGrid()
 {
     if (!m_status)
         return;
-    for (int row = 0; row < Orvex::BitStatusRowCount; ++row) {
-        Orvex::BitStatusLook look;
-        if (row == Orvex::DriveFaultOutputRow)
-            look = Orvex::OutputLook(m_status->DriveFaultOutput());
-        else if (row == Orvex::BrakeRelayRow)
-            look = Orvex::OutputLook(m_status->BrakeRelayEnergized());
+    for (int row = 0; row < BitStatusRowCount; ++row) {
+        BitStatusLook look;
+        if (row == DriveFaultOutputRow)
+            look = OutputLook(m_status->DriveFaultOutput());
+        else if (row == BrakeRelayRow)
+            look = OutputLook(m_status->BrakeRelayEnergized());
         else
-            look = Orvex::BitLook(Orvex::BitStatusTable[static_cast<size_t>(row)].Category,
-                                  m_status->BitState(row));
+            look =
+                BitLook(BitStatusTable[static_cast<size_t>(row)].Category, m_status->BitState(row));
         m_pGrid->SetCellText(row, 1, look.Text);
         m_pGrid->SetCellColours(row, 1, look.Background, QColor());
     }
 }
+
+} // namespace Orvex

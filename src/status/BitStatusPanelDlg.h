@@ -8,32 +8,31 @@
 
 #include <memory>
 
-class CStatusGrid;
 class QLabel;
 class QPushButton;
 class QRadioButton;
 
 namespace Orvex {
+
+class CStatusGrid;
 struct AppContext;
 class IOrvexStatus;
-} // namespace Orvex
 
 // The bit status page: the drive's 64 error and warning bits and its two
 // status outputs, read once on request or every second while auto updating.
-class CBitStatusPanelDlg final : public TStackedPage, public Orvex::IAutoUpdatingPage
+class CBitStatusPanelDlg final : public TStackedPage, public IAutoUpdatingPage
 {
     Q_OBJECT
 
 public:
-    CBitStatusPanelDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
-                       QWidget* parent = nullptr);
+    CBitStatusPanelDlg(AppContext& context, IMainWindow& mainWindow, QWidget* parent = nullptr);
     ~CBitStatusPanelDlg() override;
 
     void OnSetActive() override;
     void OnKillActive() override;
     void OnDestroyPage() override;
 
-    // Orvex::IAutoUpdatingPage
+    // IAutoUpdatingPage
     void StopAutoUpdate() override;
 
     // The buttons' handlers.
@@ -57,10 +56,10 @@ private:
     void UpdateControls();
     void ReleaseStatus();
 
-    Orvex::AppContext& m_context;
-    Orvex::IMainWindow& m_mainWindow;
-    Orvex::DriveGate m_gate;
-    std::unique_ptr<Orvex::IOrvexStatus> m_status;
+    AppContext& m_context;
+    IMainWindow& m_mainWindow;
+    DriveGate m_gate;
+    std::unique_ptr<IOrvexStatus> m_status;
     int m_autoUpdate = 0;
     QTimer m_timer;
     bool m_busy = false;
@@ -72,3 +71,5 @@ private:
     QPushButton* m_pAuto = nullptr;
     QLabel* m_pUpdating = nullptr;
 };
+
+} // namespace Orvex

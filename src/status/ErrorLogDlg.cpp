@@ -18,6 +18,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace Orvex {
+
 CErrorLogEdit::CErrorLogEdit(QWidget* parent) : QPlainTextEdit(parent)
 {
     setObjectName(QStringLiteral("errorLogEdit"));
@@ -41,13 +43,12 @@ CErrorLogEdit::CErrorLogEdit(QWidget* parent) : QPlainTextEdit(parent)
     setPalette(colours);
 }
 
-CErrorLogDlg::CErrorLogDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
-                           QWidget* parent)
+CErrorLogDlg::CErrorLogDlg(AppContext& context, IMainWindow& mainWindow, QWidget* parent)
     : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow),
       m_link(context.Factory, context.Ui)
 {
     setObjectName(QStringLiteral("errorLogPage"));
-    connect(&m_link, &Orvex::LinkSession::Received, this, &CErrorLogDlg::AppendReceived);
+    connect(&m_link, &LinkSession::Received, this, &CErrorLogDlg::AppendReceived);
     BuildControls();
 }
 
@@ -57,8 +58,7 @@ void CErrorLogDlg::BuildControls()
 {
     auto* layout = new QVBoxLayout(this);
 
-    layout->addWidget(
-        Orvex::MakeStatusSelector(this, Orvex::PageId::ErrorLog, m_mainWindow, &m_pErrorLogRadio));
+    layout->addWidget(MakeStatusSelector(this, PageId::ErrorLog, m_mainWindow, &m_pErrorLogRadio));
 
     auto* log = new QGroupBox(QStringLiteral("Error Log"), this);
     log->setObjectName(QStringLiteral("errorLogGroup"));
@@ -157,8 +157,8 @@ void CErrorLogDlg::SetupErrorLog()
     if (m_context.Ui.RunModal(dialog) != QDialog::Accepted)
         return;
     m_pBox->clear();
-    const std::uint16_t mask = Orvex::ErrorLogMask(dialog.Selection());
-    RunLogCommand(QStringLiteral("Setting up Orvex error log..."), Orvex::ErrorLogMaskCommand(mask),
+    const std::uint16_t mask = ErrorLogMask(dialog.Selection());
+    RunLogCommand(QStringLiteral("Setting up Orvex error log..."), ErrorLogMaskCommand(mask),
                   SetupPauseMs);
 }
 
@@ -179,3 +179,5 @@ void CErrorLogDlg::ClearErrorLog()
     RunLogCommand(QStringLiteral("Clearing Orvex error log..."), QStringLiteral("CERRLG\r"),
                   LogPauseMs);
 }
+
+} // namespace Orvex

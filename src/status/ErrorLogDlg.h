@@ -10,8 +10,8 @@ class QPushButton;
 class QRadioButton;
 
 namespace Orvex {
+
 struct AppContext;
-} // namespace Orvex
 
 // The read-only box that shows what the drive printed: dark text on wheat, in
 // a fixed-pitch font.
@@ -34,8 +34,7 @@ public:
     static constexpr int LogPauseMs = 3000;
     static constexpr int StopPauseMs = 1000;
 
-    CErrorLogDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
-                 QWidget* parent = nullptr);
+    CErrorLogDlg(AppContext& context, IMainWindow& mainWindow, QWidget* parent = nullptr);
     ~CErrorLogDlg() override;
 
     void OnSetActive() override;
@@ -61,9 +60,9 @@ private:
     // drive's answer comes in; the buttons stay disabled throughout.
     void RunLogCommand(const QString& waitText, const QString& command, int pauseMs);
 
-    Orvex::AppContext& m_context;
-    Orvex::IMainWindow& m_mainWindow;
-    Orvex::LinkSession m_link;
+    AppContext& m_context;
+    IMainWindow& m_mainWindow;
+    LinkSession m_link;
     bool m_busy = false;
 
     QRadioButton* m_pErrorLogRadio = nullptr;
@@ -72,3 +71,5 @@ private:
     QPushButton* m_pView = nullptr;
     QPushButton* m_pClear = nullptr;
 };
+
+} // namespace Orvex

@@ -6,6 +6,8 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+namespace Orvex {
+
 namespace {
 
 constexpr int kRowsPerColumn = 7;
@@ -20,8 +22,8 @@ CErrorLogSetupDlg::CErrorLogSetupDlg(QSettings& settings, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     auto* boxes = new QGridLayout;
-    for (size_t i = 0; i < Orvex::ErrorLogEvents.size(); ++i) {
-        const Orvex::ErrorLogEvent& event = Orvex::ErrorLogEvents[i];
+    for (size_t i = 0; i < ErrorLogEvents.size(); ++i) {
+        const ErrorLogEvent& event = ErrorLogEvents[i];
         auto* box = new QCheckBox(QString::fromLatin1(event.Label), this);
         box->setObjectName(QString::fromLatin1(event.ObjectName));
         const int index = static_cast<int>(i);
@@ -35,18 +37,18 @@ CErrorLogSetupDlg::CErrorLogSetupDlg(QSettings& settings, QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &CErrorLogSetupDlg::reject);
     layout->addWidget(buttons);
 
-    SetSelection(Orvex::ReadErrorLogSettings(m_settings));
+    SetSelection(ReadErrorLogSettings(m_settings));
 }
 
-Orvex::ErrorLogSelection CErrorLogSetupDlg::Selection() const
+ErrorLogSelection CErrorLogSetupDlg::Selection() const
 {
-    Orvex::ErrorLogSelection selection{};
+    ErrorLogSelection selection{};
     for (size_t i = 0; i < m_boxes.size(); ++i)
         selection[i] = m_boxes[i]->isChecked();
     return selection;
 }
 
-void CErrorLogSetupDlg::SetSelection(const Orvex::ErrorLogSelection& selection)
+void CErrorLogSetupDlg::SetSelection(const ErrorLogSelection& selection)
 {
     for (size_t i = 0; i < m_boxes.size(); ++i)
         m_boxes[i]->setChecked(selection[i]);
@@ -54,13 +56,15 @@ void CErrorLogSetupDlg::SetSelection(const Orvex::ErrorLogSelection& selection)
 
 QCheckBox* CErrorLogSetupDlg::CheckBox(int index) const
 {
-    if (index < 0 || index >= Orvex::ErrorLogEventCount)
+    if (index < 0 || index >= ErrorLogEventCount)
         return nullptr;
     return m_boxes[static_cast<size_t>(index)];
 }
 
 void CErrorLogSetupDlg::accept()
 {
-    Orvex::WriteErrorLogSettings(m_settings, Selection());
+    WriteErrorLogSettings(m_settings, Selection());
     QDialog::accept();
 }
+
+} // namespace Orvex

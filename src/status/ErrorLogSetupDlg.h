@@ -7,6 +7,8 @@
 class QCheckBox;
 class QSettings;
 
+namespace Orvex {
+
 // "Setup Error Log": one check box per fault event the drive may log. Reads
 // the profile when made; OK writes every box back, Cancel writes nothing.
 class CErrorLogSetupDlg final : public QDialog
@@ -16,13 +18,15 @@ class CErrorLogSetupDlg final : public QDialog
 public:
     explicit CErrorLogSetupDlg(QSettings& settings, QWidget* parent = nullptr);
 
-    Orvex::ErrorLogSelection Selection() const;
-    void SetSelection(const Orvex::ErrorLogSelection& selection);
+    ErrorLogSelection Selection() const;
+    void SetSelection(const ErrorLogSelection& selection);
     QCheckBox* CheckBox(int index) const;
 
     void accept() override;
 
 private:
     QSettings& m_settings;
-    std::array<QCheckBox*, Orvex::ErrorLogEventCount> m_boxes{};
+    std::array<QCheckBox*, ErrorLogEventCount> m_boxes{};
 };
+
+} // namespace Orvex

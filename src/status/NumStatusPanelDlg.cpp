@@ -22,6 +22,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace Orvex {
+
 namespace {
 
 const QString kCommunicationsError = QStringLiteral("Communications Error");
@@ -36,7 +38,7 @@ constexpr int kStatusWidth = 113;
 
 } // namespace
 
-CNumStatusPanelDlg::CNumStatusPanelDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
+CNumStatusPanelDlg::CNumStatusPanelDlg(AppContext& context, IMainWindow& mainWindow,
                                        QWidget* parent)
     : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow),
       m_gate(context.Ui, mainWindow)
@@ -57,12 +59,12 @@ void CNumStatusPanelDlg::BuildControls()
 {
     auto* layout = new QVBoxLayout(this);
 
-    layout->addWidget(Orvex::MakeStatusSelector(this, Orvex::PageId::NumericStatusPanel,
-                                                m_mainWindow, &m_pNumericRadio));
+    layout->addWidget(
+        MakeStatusSelector(this, PageId::NumericStatusPanel, m_mainWindow, &m_pNumericRadio));
 
     auto* gridGroup = new QGroupBox(QStringLiteral("Numeric Status"), this);
     auto* gridLayout = new QVBoxLayout(gridGroup);
-    m_pGrid = new CStatusGrid(Orvex::NumericStatusRowCount,
+    m_pGrid = new CStatusGrid(NumericStatusRowCount,
                               {QString(), QStringLiteral("Description"), QStringLiteral("Status")},
                               gridGroup);
     m_pGrid->setObjectName(QStringLiteral("numericStatusGrid"));
@@ -70,11 +72,11 @@ void CNumStatusPanelDlg::BuildControls()
     m_pGrid->SetColumnWidth(CheckColumn, kCheckWidth);
     m_pGrid->SetColumnWidth(DescriptionColumn, kDescriptionWidth);
     m_pGrid->SetColumnWidth(StatusColumn, kStatusWidth);
-    for (int row = 0; row < Orvex::NumericStatusRowCount; ++row) {
-        const Orvex::NumericStatusRow& item = Orvex::NumericStatusTable[static_cast<size_t>(row)];
+    for (int row = 0; row < NumericStatusRowCount; ++row) {
+        const NumericStatusRow& item = NumericStatusTable[static_cast<size_t>(row)];
         m_pGrid->SetCellCheckBox(row, CheckColumn, false);
         m_pGrid->SetRowHeading(row, QString::fromLatin1(item.Label));
-        m_pGrid->SetCellText(row, DescriptionColumn, Orvex::NumericStatusDescription(item, false));
+        m_pGrid->SetCellText(row, DescriptionColumn, NumericStatusDescription(item, false));
         m_pGrid->SetCellColours(row, StatusColumn, kLightGrey, QColor());
     }
     gridLayout->addWidget(m_pGrid);
@@ -116,10 +118,9 @@ void CNumStatusPanelDlg::UpdateControls()
 
 void CNumStatusPanelDlg::SetDescriptions(bool motorIsLinear)
 {
-    for (int row = 0; row < Orvex::NumericStatusRowCount; ++row) {
-        const Orvex::NumericStatusRow& item = Orvex::NumericStatusTable[static_cast<size_t>(row)];
-        m_pGrid->SetCellText(row, DescriptionColumn,
-                             Orvex::NumericStatusDescription(item, motorIsLinear));
+    for (int row = 0; row < NumericStatusRowCount; ++row) {
+        const NumericStatusRow& item = NumericStatusTable[static_cast<size_t>(row)];
+        m_pGrid->SetCellText(row, DescriptionColumn, NumericStatusDescription(item, motorIsLinear));
     }
 }
 
@@ -145,9 +146,9 @@ void CNumStatusPanelDlg::OnDestroyPage()
 std::uint32_t CNumStatusPanelDlg::SelectionMask() const
 {
     std::uint32_t mask = 0;
-    for (int row = 0; row < Orvex::NumericStatusRowCount; ++row) {
+    for (int row = 0; row < NumericStatusRowCount; ++row) {
         if (m_pGrid->IsCellChecked(row, CheckColumn))
-            mask |= Orvex::NumericStatusTable[static_cast<size_t>(row)].ItemBit;
+            mask |= NumericStatusTable[static_cast<size_t>(row)].ItemBit;
     }
     return mask;
 }
@@ -157,19 +158,19 @@ bool CNumStatusPanelDlg::CheckSelection()
     // No item lives in the upper selection word, so the lower one decides.
     if (SelectionMask() != 0)
         return true;
-    Orvex::ShowErrorMessage(m_context.Ui, QStringLiteral("Numeric Status Update"),
-                            QStringLiteral("You need to select one or more status items."));
+    ShowErrorMessage(m_context.Ui, QStringLiteral("Numeric Status Update"),
+                     QStringLiteral("You need to select one or more status items."));
     return false;
 }
 
-void CNumStatusPanelDlg::RefreshGrid(Orvex::IOrvexStatus& status)
+void CNumStatusPanelDlg::RefreshGrid(IOrvexStatus& status)
 {
-    for (int row = 0; row < Orvex::NumericStatusRowCount; ++row) {
+    for (int row = 0; row < NumericStatusRowCount; ++row) {
         // Unticked rows keep what they last showed.
         if (!m_pGrid->IsCellChecked(row, CheckColumn))
             continue;
-        const Orvex::NumericStatusRow& item = Orvex::NumericStatusTable[static_cast<size_t>(row)];
-        m_pGrid->SetCellText(row, StatusColumn, Orvex::ReadNumericStatusText(status, item));
+        const NumericStatusRow& item = NumericStatusTable[static_cast<size_t>(row)];
+        m_pGrid->SetCellText(row, StatusColumn, ReadNumericStatusText(status, item));
     }
 }
 
@@ -178,10 +179,9 @@ void CNumStatusPanelDlg::ManualUpdate()
     ORVEX_GUARDED([&] {
         if (!CheckSelection() || m_autoUpdate)
             return;
-        Orvex::RunShowingErrors(m_context.Ui, kCommunicationsError, [&] {
+        RunShowingErrors(m_context.Ui, kCommunicationsError, [&] {
             // The object lives for this click only.
-            const std::unique_ptr<Orvex::IOrvexStatus> status =
-                Orvex::ConnectStatus(m_context, m_gate);
+            const std::unique_ptr<IOrvexStatus> status = ConnectStatus(m_context, m_gate);
             if (!status)
                 return;
             {
@@ -203,8 +203,8 @@ void CNumStatusPanelDlg::ToggleAutoUpdate()
             StopAutoUpdate();
             return;
         }
-        Orvex::RunShowingErrors(m_context.Ui, kCommunicationsError, [&] {
-            std::unique_ptr<Orvex::IOrvexStatus> status = Orvex::ConnectStatus(m_context, m_gate);
+        RunShowingErrors(m_context.Ui, kCommunicationsError, [&] {
+            std::unique_ptr<IOrvexStatus> status = ConnectStatus(m_context, m_gate);
             if (!status)
                 return;
             m_status = std::move(status);
@@ -233,7 +233,7 @@ void CNumStatusPanelDlg::OnTimerTick()
     if (m_busy || !m_autoUpdate || !m_status)
         return;
     m_busy = true;
-    Orvex::IOrvexStatus* status = m_status.get();
+    IOrvexStatus* status = m_status.get();
     bool failed = true;
     QString failure;
     ORVEX_GUARDED([&] {
@@ -241,10 +241,10 @@ void CNumStatusPanelDlg::OnTimerTick()
             status->UploadNumericStatus(static_cast<int>(SelectionMask()), 0);
             RefreshGrid(*status);
             failed = false;
-        } catch (const Orvex::ComponentError& error) {
+        } catch (const ComponentError& error) {
             failure = error.Description();
-        } catch (const Orvex::FrameworkException& error) {
-            failure = error.Message().left(Orvex::MessageBoxTextMaxLength);
+        } catch (const FrameworkException& error) {
+            failure = error.Message().left(MessageBoxTextMaxLength);
         }
     });
     if (failed) {
@@ -252,7 +252,7 @@ void CNumStatusPanelDlg::OnTimerTick()
         // one message a second.
         StopAutoUpdate();
         if (!failure.isEmpty())
-            Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsError, failure);
+            ShowErrorMessage(m_context.Ui, kCommunicationsError, failure);
     } else if (m_autoUpdate) {
         m_pUpdating->setText(m_blink ? kUpdating : QString());
         m_blink = !m_blink;
@@ -283,12 +283,14 @@ void CNumStatusPanelDlg::ReleaseStatus()
 
 void CNumStatusPanelDlg::SelectAll()
 {
-    for (int row = 0; row < Orvex::NumericStatusRowCount; ++row)
+    for (int row = 0; row < NumericStatusRowCount; ++row)
         m_pGrid->SetCellCheckBox(row, CheckColumn, true);
 }
 
 void CNumStatusPanelDlg::ClearAll()
 {
-    for (int row = 0; row < Orvex::NumericStatusRowCount; ++row)
+    for (int row = 0; row < NumericStatusRowCount; ++row)
         m_pGrid->SetCellCheckBox(row, CheckColumn, false);
 }
+
+} // namespace Orvex

@@ -9,19 +9,19 @@
 #include <cstdint>
 #include <memory>
 
-class CStatusGrid;
 class QLabel;
 class QPushButton;
 class QRadioButton;
 
 namespace Orvex {
+
+class CStatusGrid;
 struct AppContext;
 class IOrvexStatus;
-} // namespace Orvex
 
 // The numeric status page: the user ticks drive status items and reads their
 // values once or every second through the drive bridge's status object.
-class CNumStatusPanelDlg final : public TStackedPage, public Orvex::IAutoUpdatingPage
+class CNumStatusPanelDlg final : public TStackedPage, public IAutoUpdatingPage
 {
     Q_OBJECT
 
@@ -32,15 +32,14 @@ public:
     static constexpr int StatusColumn = 2;
     static constexpr int AutoUpdatePeriodMs = 1000;
 
-    CNumStatusPanelDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
-                       QWidget* parent = nullptr);
+    CNumStatusPanelDlg(AppContext& context, IMainWindow& mainWindow, QWidget* parent = nullptr);
     ~CNumStatusPanelDlg() override;
 
     void OnSetActive() override;
     void OnKillActive() override;
     void OnDestroyPage() override;
 
-    // Orvex::IAutoUpdatingPage
+    // IAutoUpdatingPage
     void StopAutoUpdate() override;
 
     // The buttons' handlers.
@@ -62,16 +61,16 @@ private:
     void SetDescriptions(bool motorIsLinear);
     // Answers false, having told the user, when no item is ticked.
     bool CheckSelection();
-    void RefreshGrid(Orvex::IOrvexStatus& status);
+    void RefreshGrid(IOrvexStatus& status);
     void StartAutoUpdate();
     void ReleaseStatus();
 
-    Orvex::AppContext& m_context;
-    Orvex::IMainWindow& m_mainWindow;
-    Orvex::DriveGate m_gate;
-    std::unique_ptr<Orvex::IOrvexStatus> m_status;
+    AppContext& m_context;
+    IMainWindow& m_mainWindow;
+    DriveGate m_gate;
+    std::unique_ptr<IOrvexStatus> m_status;
     // A status object released while a tick still reads it; the tick frees it.
-    std::unique_ptr<Orvex::IOrvexStatus> m_retiredStatus;
+    std::unique_ptr<IOrvexStatus> m_retiredStatus;
     bool m_autoUpdate = false;
     bool m_busy = false;
     bool m_blink = false;
@@ -85,3 +84,5 @@ private:
     QPushButton* m_pClearAll = nullptr;
     QLabel* m_pUpdating = nullptr;
 };
+
+} // namespace Orvex

@@ -6,6 +6,8 @@
 #include <QPalette>
 #include <QTextCursor>
 
+namespace Orvex {
+
 CTermEdit::CTermEdit(QWidget* parent) : QPlainTextEdit(parent)
 {
     setObjectName(QStringLiteral("termEdit"));
@@ -89,3 +91,5 @@ void CTermEdit::EraseLastCharacter()
     setTextCursor(cursor);
     ensureCursorVisible();
 }
+
+} // namespace Orvex

@@ -3,6 +3,8 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+namespace Orvex {
+
 // The terminal's text box: shows what the drive sends and collects the line
 // the user types, handing it over with a carriage return when Enter is
 // pressed. Only printable characters, Enter and backspace are taken.
@@ -29,3 +31,5 @@ private:
 
     QString m_line;
 };
+
+} // namespace Orvex

@@ -19,6 +19,8 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+namespace Orvex {
+
 namespace {
 
 const QString kCommunicationsStatus = QStringLiteral("Communications Status");
@@ -28,17 +30,16 @@ constexpr int kUserButtonColumns = 4;
 
 } // namespace
 
-CTerminalEmulatorDlg::CTerminalEmulatorDlg(Orvex::AppContext& context,
-                                           Orvex::IMainWindow& mainWindow, QWidget* parent)
+CTerminalEmulatorDlg::CTerminalEmulatorDlg(AppContext& context, IMainWindow& mainWindow,
+                                           QWidget* parent)
     : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow),
       m_link(context.Factory, context.Ui)
 {
     setObjectName(QStringLiteral("terminalEmulatorPage"));
 
     // Without a link the page still shows; every send then says why nothing went.
-    Orvex::RunShowingErrors(m_context.Ui, Orvex::LinkSession::CommunicationsError,
-                            [&] { m_link.Create(); });
-    connect(&m_link, &Orvex::LinkSession::Received, this, &CTerminalEmulatorDlg::OnReceived);
+    RunShowingErrors(m_context.Ui, LinkSession::CommunicationsError, [&] { m_link.Create(); });
+    connect(&m_link, &LinkSession::Received, this, &CTerminalEmulatorDlg::OnReceived);
 
     BuildControls();
     m_buttons = ReadUserButtons(m_context.Settings);
@@ -108,8 +109,8 @@ void CTerminalEmulatorDlg::OnSetActive()
     m_mainWindow.SetPageTitle(QStringLiteral("Terminal Emulator"));
     const int port = m_mainWindow.SelectedPort();
     if (port <= 0) {
-        Orvex::ShowErrorMessage(m_context.Ui, kCommunicationsStatus,
-                                QStringLiteral("Invalid COM port number"));
+        ShowErrorMessage(m_context.Ui, kCommunicationsStatus,
+                         QStringLiteral("Invalid COM port number"));
         return;
     }
     if (!m_link.Exists()) {
@@ -142,9 +143,9 @@ void CTerminalEmulatorDlg::ReopenLink(int portNumber)
 
 void CTerminalEmulatorDlg::OnReceived(const QString& text)
 {
-    Orvex::AppendReceived(*m_pBox, text);
+    AppendReceived(*m_pBox, text);
     if (text.contains(kPromptByte) || text == QLatin1String("\r\n"))
-        Orvex::AppendReceived(*m_pBox, QStringLiteral(">"));
+        AppendReceived(*m_pBox, QStringLiteral(">"));
 }
 
 void CTerminalEmulatorDlg::OnLineEntered(const QString& line)
@@ -180,7 +181,7 @@ void CTerminalEmulatorDlg::ClearDisplay()
     ORVEX_GUARDED([&] {
         m_pBox->clear();
         m_pBox->setFocus();
-        Orvex::AppendReceived(*m_pBox, QStringLiteral(">"));
+        AppendReceived(*m_pBox, QStringLiteral(">"));
     });
 }
 
@@ -198,7 +199,7 @@ void CTerminalEmulatorDlg::EditUserButtons()
 void CTerminalEmulatorDlg::DownloadTextFile()
 {
     ORVEX_GUARDED([&] {
-        Orvex::FileDialogRequest request;
+        FileDialogRequest request;
         request.Caption = QStringLiteral("Open");
         request.Filter = QStringLiteral("All Files(*.*)|*.*||");
         request.DefaultExtension = QStringLiteral("*.*");
@@ -222,8 +223,8 @@ void CTerminalEmulatorDlg::SendFileLines(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        Orvex::ShowErrorMessage(m_context.Ui, QStringLiteral("Download File"),
-                                QStringLiteral("Unable to open file"));
+        ShowErrorMessage(m_context.Ui, QStringLiteral("Download File"),
+                         QStringLiteral("Unable to open file"));
         return;
     }
     QPointer<CTerminalEmulatorDlg> self(this);
@@ -243,3 +244,5 @@ void CTerminalEmulatorDlg::SendFileLines(const QString& path)
             return;
     }
 }
+
+} // namespace Orvex

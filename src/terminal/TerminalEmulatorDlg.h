@@ -9,29 +9,28 @@
 
 #include <array>
 
-class CTermEdit;
 class QPushButton;
 
 namespace Orvex {
+
+class CTermEdit;
 struct AppContext;
-} // namespace Orvex
 
 // The terminal page: the user types drive commands and sees the drive's
 // answers, sends prepared commands from twelve user buttons or the command
 // browser, and sends a text file line by line, over the page's own serial link.
-class CTerminalEmulatorDlg final : public TStackedPage, public Orvex::ILinkOwningPage
+class CTerminalEmulatorDlg final : public TStackedPage, public ILinkOwningPage
 {
     Q_OBJECT
 
 public:
-    CTerminalEmulatorDlg(Orvex::AppContext& context, Orvex::IMainWindow& mainWindow,
-                         QWidget* parent = nullptr);
+    CTerminalEmulatorDlg(AppContext& context, IMainWindow& mainWindow, QWidget* parent = nullptr);
     ~CTerminalEmulatorDlg() override;
 
     void OnSetActive() override;
     void OnDestroyPage() override;
 
-    // Orvex::ILinkOwningPage
+    // ILinkOwningPage
     bool HasLink() const override { return m_link.Exists(); }
     void ReopenLink(int portNumber) override;
 
@@ -52,9 +51,9 @@ private:
     void OnLineEntered(const QString& line);
     void SendFileLines(const QString& path);
 
-    Orvex::AppContext& m_context;
-    Orvex::IMainWindow& m_mainWindow;
-    Orvex::LinkSession m_link;
+    AppContext& m_context;
+    IMainWindow& m_mainWindow;
+    LinkSession m_link;
     std::array<CUserButtonInfo, 12> m_buttons;
     bool m_destroyed = false;
 
@@ -62,3 +61,5 @@ private:
     std::array<QPushButton*, 12> m_userButtons{};
     QPushButton* m_pDownload = nullptr;
 };
+
+} // namespace Orvex

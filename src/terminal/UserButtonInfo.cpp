@@ -1,5 +1,7 @@
 #include "UserButtonInfo.h"
 
+namespace Orvex {
+
 QString DefaultUserButtonLabel(int number)
 {
     return QStringLiteral("User Button %1").arg(number);
@@ -12,3 +14,5 @@ std::array<CUserButtonInfo, 12> DefaultUserButtons()
         entries[k].Label = DefaultUserButtonLabel(k + 1);
     return entries;
 }
+
+} // namespace Orvex

@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace Orvex {
+
 // One of the terminal's user buttons: the caption it shows and the drive
 // command it sends (followed by a carriage return).
 struct CUserButtonInfo
@@ -24,3 +26,5 @@ QString DefaultUserButtonLabel(int number);
 
 // Every label "User Button %d", every command empty.
 std::array<CUserButtonInfo, 12> DefaultUserButtons();
+
+} // namespace Orvex

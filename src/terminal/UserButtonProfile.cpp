@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+namespace Orvex {
+
 namespace {
 
 const QString Section = QStringLiteral("UserButtons");
@@ -40,3 +42,5 @@ void WriteUserButtons(QSettings& settings, const std::array<CUserButtonInfo, 12>
     }
     settings.endGroup();
 }
+
+} // namespace Orvex

@@ -13,14 +13,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace Orvex {
+
 namespace {
 
 const QString Caption = QStringLiteral("Edit User Buttons");
 
 } // namespace
 
-CUserButtonsDlg::CUserButtonsDlg(const std::array<CUserButtonInfo, 12>& entries,
-                                 Orvex::IUiServices& ui, QWidget* parent)
+CUserButtonsDlg::CUserButtonsDlg(const std::array<CUserButtonInfo, 12>& entries, IUiServices& ui,
+                                 QWidget* parent)
     : QDialog(parent), m_entries(entries), m_ui(ui)
 {
     setWindowTitle(Caption);
@@ -133,9 +135,9 @@ void CUserButtonsDlg::OnClearAll()
     SelectFirst();
 }
 
-Orvex::FileDialogRequest CUserButtonsDlg::ButtonFileRequest()
+FileDialogRequest CUserButtonsDlg::ButtonFileRequest()
 {
-    Orvex::FileDialogRequest request;
+    FileDialogRequest request;
     request.Filter = QStringLiteral("Button Files(*.btn)|*.btn||");
     request.DefaultExtension = QStringLiteral("*.btn");
     request.InitialName = QStringLiteral("*.btn");
@@ -144,13 +146,13 @@ Orvex::FileDialogRequest CUserButtonsDlg::ButtonFileRequest()
 
 void CUserButtonsDlg::OnOpen()
 {
-    Orvex::FileDialogRequest request = ButtonFileRequest();
+    FileDialogRequest request = ButtonFileRequest();
     request.OverwritePrompt = false;
     const QString path = m_ui.GetOpenFileName(request);
     if (path.isEmpty())
         return;
     QString error;
-    const auto entries = Orvex::ReadButtonFile(path, &error);
+    const auto entries = ReadButtonFile(path, &error);
     if (!entries) {
         m_ui.ShowMessage(Caption, QStringLiteral("Unable to open the button file \"%1\".\n%2")
                                       .arg(QDir::toNativeSeparators(path), error));
@@ -162,14 +164,16 @@ void CUserButtonsDlg::OnOpen()
 
 void CUserButtonsDlg::OnSave()
 {
-    Orvex::FileDialogRequest request = ButtonFileRequest();
+    FileDialogRequest request = ButtonFileRequest();
     request.OverwritePrompt = true;
     const QString path = m_ui.GetSaveFileName(request);
     if (path.isEmpty())
         return;
     QString error;
-    if (!Orvex::WriteButtonFile(path, m_entries, &error)) {
+    if (!WriteButtonFile(path, m_entries, &error)) {
         m_ui.ShowMessage(Caption, QStringLiteral("Unable to save the button file \"%1\".\n%2")
                                       .arg(QDir::toNativeSeparators(path), error));
     }
 }
+
+} // namespace Orvex

@@ -8,9 +8,9 @@ class QComboBox;
 class QLineEdit;
 
 namespace Orvex {
+
 class IUiServices;
 struct FileDialogRequest;
-} // namespace Orvex
 
 // "Edit User Buttons": edits a copy of the terminal's twelve user buttons,
 // clears them, and loads or saves them as a button file; the caller takes
@@ -20,7 +20,7 @@ class CUserButtonsDlg final : public QDialog
     Q_OBJECT
 
 public:
-    CUserButtonsDlg(const std::array<CUserButtonInfo, 12>& entries, Orvex::IUiServices& ui,
+    CUserButtonsDlg(const std::array<CUserButtonInfo, 12>& entries, IUiServices& ui,
                     QWidget* parent = nullptr);
 
     const std::array<CUserButtonInfo, 12>& Entries() const { return m_entries; }
@@ -33,12 +33,14 @@ private:
     void OnClearAll();
     void OnOpen();
     void OnSave();
-    static Orvex::FileDialogRequest ButtonFileRequest();
+    static FileDialogRequest ButtonFileRequest();
 
     std::array<CUserButtonInfo, 12> m_entries;
-    Orvex::IUiServices& m_ui;
+    IUiServices& m_ui;
     QComboBox* m_pSelect = nullptr;
     QLineEdit* m_pLabel = nullptr;
     QLineEdit* m_pCommand = nullptr;
     bool m_showing = false; // the edits are being filled, not edited
 };
+
+} // namespace Orvex

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace Orvex;
+
 class TestCmdLineParser : public QObject
 {
     Q_OBJECT

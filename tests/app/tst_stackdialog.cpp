@@ -5,6 +5,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+using namespace Orvex;
+
 namespace {
 
 QStringList g_calls;

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <memory>
 
+using namespace Orvex;
+
 namespace {
 
 const QStringList DetailCaptions = {QStringLiteral("Equivalent Command"),

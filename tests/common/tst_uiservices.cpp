@@ -8,6 +8,8 @@
 
 #include <stdexcept>
 
+using namespace Orvex;
+
 class TestUiServices : public QObject
 {
     Q_OBJECT

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Orvex;
+
 using Overrides = QMap<QString, QString>; // "Label3" / "Command3" -> expected value
 
 namespace {

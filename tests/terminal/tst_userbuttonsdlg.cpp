@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+using namespace Orvex;
+
 namespace {
 
 std::array<CUserButtonInfo, 12> PageEntries()

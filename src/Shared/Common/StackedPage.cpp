@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+namespace Orvex {
+
 void TStackedPage::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
@@ -14,3 +16,5 @@ void TStackedPage::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
     }
 }
+
+} // namespace Orvex

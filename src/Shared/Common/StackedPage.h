@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+namespace Orvex {
+
 // A page of the main window: created once, shown and hidden by the page
 // container, kept until the window closes. Enter and Escape inside a page do
 // nothing.
@@ -24,3 +26,5 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
+
+} // namespace Orvex

@@ -2,6 +2,8 @@
 
 #include <QHeaderView>
 
+namespace Orvex {
+
 CStatusGrid::CStatusGrid(int rows, const QStringList& columnHeadings, QWidget* parent)
     : QTableWidget(rows, static_cast<int>(columnHeadings.size()), parent)
 {
@@ -101,3 +103,5 @@ void CStatusGrid::OnItemChanged(QTableWidgetItem* cell)
     cell->setData(Qt::UserRole, checked);
     Q_EMIT CellCheckChanged(cell->row(), cell->column(), checked);
 }
+
+} // namespace Orvex

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTableWidget>
 
+namespace Orvex {
+
 // A read-only grid of status values: row headings, per-cell colours and
 // check-box cells the user may toggle.
 class CStatusGrid : public QTableWidget
@@ -33,3 +35,5 @@ private:
 
     bool m_settingCheck = false;
 };
+
+} // namespace Orvex

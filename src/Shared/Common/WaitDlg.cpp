@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+namespace Orvex {
+
 CWaitDlg::CWaitDlg(QWidget* parent, const QString& text) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Please wait..."));
@@ -35,3 +37,5 @@ QString CWaitDlg::Text() const
 {
     return m_pText->text();
 }
+
+} // namespace Orvex

@@ -6,9 +6,11 @@
 
 class QLabel;
 
+namespace Orvex {
+
 // The modeless "Please wait..." notice with one line of text, shown around
 // every blocking drive call.
-class CWaitDlg final : public QDialog, public Orvex::IWaitWindow
+class CWaitDlg final : public QDialog, public IWaitWindow
 {
     Q_OBJECT
 
@@ -21,3 +23,5 @@ public:
 private:
     QLabel* m_pText = nullptr;
 };
+
+} // namespace Orvex
