@@ -2,11 +2,11 @@
 // as the page tests do (main window, port list on the simulator's port, the
 // drive holding two latched error bits), with the page shown offscreen.
 //
-// 1. CPU: "Start Auto Update", then the page's own one-second timer runs in
+// - CPU: "Start Auto Update", then the page's own one-second timer runs in
 //    the event loop for ORVEX_BENCH_SECONDS (default 60) of wall time; the
 //    process CPU time (user + system) over that window, after the first tick,
 //    as a share of one core. Target: at most 1 %.
-// 2. Memory: 10,000 update steps called directly after 2,000 warm-up steps,
+// - Memory: 10,000 update steps called directly after 2,000 warm-up steps,
 //    the event loop turning once between them as it does between timer
 //    ticks; the resident set and the heap in use after the warm-up and at
 //    the end. Targets: resident growth under 1 MiB, heap growth under 256 KiB.
