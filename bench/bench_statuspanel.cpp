@@ -3,13 +3,13 @@
 // drive holding two latched error bits), with the page shown offscreen.
 //
 // - CPU: "Start Auto Update", then the page's own one-second timer runs in
-//    the event loop for ORVEX_BENCH_SECONDS (default 60) of wall time; the
-//    process CPU time (user + system) over that window, after the first tick,
-//    as a share of one core. Target: at most 1 %.
+//   the event loop for ORVEX_BENCH_SECONDS (default 60) of wall time; the
+//   process CPU time (user + system) over that window, after the first tick,
+//   as a share of one core. Target: at most 1 %.
 // - Memory: 10,000 update steps called directly after 2,000 warm-up steps,
-//    the event loop turning once between them as it does between timer
-//    ticks; the resident set and the heap in use after the warm-up and at
-//    the end. Targets: resident growth under 1 MiB, heap growth under 256 KiB.
+//   the event loop turning once between them as it does between timer
+//   ticks; the resident set and the heap in use after the warm-up and at
+//   the end. Targets: resident growth under 1 MiB, heap growth under 256 KiB.
 //
 // The simulator's link stays paced at the drive's 115200 baud, as the
 // program builds it, so every step waits for its answers as on a cable.
