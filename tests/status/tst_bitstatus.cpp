@@ -1,28 +1,49 @@
-#include "AppContext.h"
 #include "BitStatusPanelDlg.h"
 #include "BitStatusTable.h"
-#include "ComponentFactory.h"
-#include "FakeConfig.h"
-#include "FakeMainWindow.h"
-#include "FakeUiServices.h"
-#include "OrvexConfig.h"
-#include "ParameterLimits.h"
-#include "PortRegistry.h"
+#include "PageIds.h"
 #include "SimulatedDrive.h"
 #include "SimulatedProgram.h"
 #include "StatusGrid.h"
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
+#include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Orvex;
 
 namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kYellow(255, 255, 0);
+const QColor kGreen(0, 255, 0);
+const QColor kGrey(211, 211, 211);
+
+// A status cell as the user reads it: text and background.
+QString Look(const char* text, const QColor& colour)
+{
+    return QString::fromLatin1(text) + QStringLiteral(" on ") + colour.name();
+}
+const QString kReady = Look("Ready", kGreen);
+const QString kNotReady = Look("Not ready", kRed);
+
+// Rows that differ from an all-clear drive, by row.
+using Cells = QMap<int, QString>;
+
+// The whole status column of a drive with only the given rows set: reserved
+// bits (E19 to E24, E49 to E63) read "Reserved (0)" on grey, the rest "Ready".
+QStringList Column(const Cells& set)
+{
+    QStringList column;
+    for (int row = 0; row < 66; ++row) {
+        const bool reserved = (row >= 19 && row <= 24) || (row >= 49 && row <= 63);
+        column << set.value(row, reserved ? Look("Reserved (0)", kGrey) : kReady);
+    }
+    return column;
+}
 
 // The program as it is built, on the simulated drive, with a bit status page
 // made directly on its context and window.
@@ -37,40 +58,37 @@ struct Program : OrvexTest::SimulatedProgram
 
     SimulatedDrive& Drive() const { return *components.Drive(); }
     CStatusGrid& Grid() const { return *page->Grid(); }
-    QPushButton* Button(const char* name) const
+    template <class T = QPushButton> T* Child(const char* name) const
     {
-        return page->findChild<QPushButton*>(QString::fromLatin1(name));
+        return page->findChild<T*>(QString::fromLatin1(name));
     }
-    QLabel* Updating() const { return page->findChild<QLabel*>(QStringLiteral("updatingLabel")); }
-    void Click(const char* name) const { QTest::mouseClick(Button(name), Qt::LeftButton); }
-    // Every status cell matches what the drive itself reports.
-    void VerifyGridMatchesDrive() const
+    QLabel* Updating() const { return Child<QLabel>("updatingLabel"); }
+    void Click(const char* name) const { QTest::mouseClick(Child(name), Qt::LeftButton); }
+    QStringList Shown() const
     {
-        const quint64 bits = Drive().ErrorBits();
-        for (int row = 0; row < 64; ++row) {
-            const BitStatusLook look =
-                BitLook(BitStatusTable[static_cast<size_t>(row)].Category, (bits >> row) & 1u);
-            QCOMPARE(Grid().CellText(row, 1), look.Text);
-            QCOMPARE(Grid().CellBackground(row, 1), look.Background);
-        }
-        QCOMPARE(Grid().CellText(DriveFaultOutputRow, 1), OutputLook(Drive().FaultOutput()).Text);
-        QCOMPARE(Grid().CellText(BrakeRelayRow, 1), OutputLook(Drive().BrakeRelayEnergized()).Text);
+        QStringList column;
+        for (int row = 0; row < Grid().rowCount(); ++row)
+            column << Grid().CellText(row, 1) + QLatin1String(" on ") +
+                          Grid().CellBackground(row, 1).name();
+        return column;
     }
     bool IsIdle() const
     {
         return !page->IsAutoUpdating() && !page->IsTimerRunning() && !page->HasStatusObject() &&
-               Button("autoUpdateButton")->text() == QLatin1String("Start Auto Update") &&
-               Button("manualUpdateButton")->isEnabled() && Updating()->isHidden();
+               Child("autoUpdateButton")->text() == QLatin1String("Start Auto Update") &&
+               Child("manualUpdateButton")->isEnabled() && Updating()->isHidden();
+    }
+    QStringList Messages() const
+    {
+        QStringList shown;
+        for (const auto& message : ui.Messages)
+            shown << message.Caption + QStringLiteral(": ") + message.Text;
+        return shown;
     }
 
     COrvexSupportToolDlg window;
     std::unique_ptr<CBitStatusPanelDlg> page;
 };
-
-const QColor kRed(255, 0, 0);
-const QColor kYellow(255, 255, 0);
-const QColor kGreen(0, 255, 0);
-const QColor kGrey(211, 211, 211);
 
 } // namespace
 
@@ -79,359 +97,247 @@ class TestBitStatus : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void tableRows_data();
-    void tableRows();
-    void tableLabelsRunInBitOrder();
-    void cellLook_data();
-    void cellLook();
-    void gridStartsEmptyOnGrey();
-    void manualUpdateShowsLatchedBit_data();
-    void manualUpdateShowsLatchedBit();
-    void manualUpdateFollowsEnableState_data();
-    void manualUpdateFollowsEnableState();
-    void failingConnectionTestKeepsGrid_data();
-    void failingConnectionTestKeepsGrid();
-    void autoUpdateRefreshesOnEveryTick();
-    void updatingNoticeBlinks();
-    void silentDriveStopsAutoUpdateWithOneMessage();
-    void leavingThePageStopsAutoUpdate();
-    void radiosSwitchPages_data();
-    void radiosSwitchPages();
-    void checkCellsReportOnlyUserChanges();
-};
-
-void TestBitStatus::tableRows_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<int>("category");
-    QTest::addColumn<QString>("description");
-
-    QTest::newRow("first") << 0 << "E0" << 0 << "Motor Configuration Warning";
-    QTest::newRow("two spaces") << 12 << "E12" << 0
-                                << "Peak current set too high.  Used drive's value.";
-    QTest::newRow("first reserved") << 19 << "E19" << 2 << "Reserved";
-    QTest::newRow("last first-block reserved") << 24 << "E24" << 2 << "Reserved";
-    QTest::newRow("regeneration fault") << 32 << "E32" << 4 << "Power Regenration Fault";
-    QTest::newRow("disabled") << 39 << "E39" << 5 << "Drive Disabled";
-    QTest::newRow("hardware enable") << 46 << "E46" << 5 << "No Hardware Enable";
-    QTest::newRow("control power") << 48 << "E48" << 5 << "Control Power";
-    QTest::newRow("second reserved") << 49 << "E49" << 6 << "Reserved";
-    QTest::newRow("last bit") << 63 << "E63" << 6 << "Reserved";
-    QTest::newRow("fault output") << 64 << "S44.0" << 5 << "Drive Fault Output";
-    QTest::newRow("brake relay") << 65 << "S44.1" << 5 << "Brake Relay Energized";
-}
-
-void TestBitStatus::tableRows()
-{
-    QFETCH(int, row);
-    QFETCH(QString, label);
-    QFETCH(int, category);
-    QFETCH(QString, description);
-
-    QCOMPARE(static_cast<int>(BitStatusTable.size()), BitStatusRowCount);
-    const BitStatusRow& entry = BitStatusTable[static_cast<size_t>(row)];
-    QCOMPARE(QString::fromLatin1(entry.Label), label);
-    QCOMPARE(entry.Category, category);
-    QCOMPARE(QString::fromLatin1(entry.Description), description);
-}
-
-void TestBitStatus::tableLabelsRunInBitOrder()
-{
-    QCOMPARE(BitStatusRowCount, 66);
-    for (int row = 0; row < 64; ++row)
-        QCOMPARE(QString::fromLatin1(BitStatusTable[static_cast<size_t>(row)].Label),
-                 QStringLiteral("E%1").arg(row));
-}
-
-void TestBitStatus::cellLook_data()
-{
-    QTest::addColumn<int>("category");
-    QTest::addColumn<bool>("set");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QColor>("colour");
-
-    QTest::newRow("config warning set") << 0 << true << "Configuration Warning" << kYellow;
-    QTest::newRow("config error set") << 1 << true << "Configuration Error" << kRed;
-    QTest::newRow("reserved set") << 2 << true << "Reserved (1)" << kGrey;
-    QTest::newRow("operational warning set") << 3 << true << "Operational Warning" << kYellow;
-    QTest::newRow("operational fault set") << 4 << true << "Operational Fault" << kRed;
-    QTest::newRow("not ready set") << 5 << true << "Not ready" << kRed;
-    QTest::newRow("second reserved set") << 6 << true << "Reserved (1)" << kGrey;
-    QTest::newRow("unknown set") << 9 << true << "Unknown" << kGrey;
-    QTest::newRow("config warning clear") << 0 << false << "Ready" << kGreen;
-    QTest::newRow("operational fault clear") << 4 << false << "Ready" << kGreen;
-    QTest::newRow("reserved clear") << 2 << false << "Reserved (0)" << kGrey;
-    QTest::newRow("second reserved clear") << 6 << false << "Reserved (0)" << kGrey;
-    QTest::newRow("unknown clear") << 9 << false << "Ready" << kGreen;
-}
-
-void TestBitStatus::cellLook()
-{
-    QFETCH(int, category);
-    QFETCH(bool, set);
-    QFETCH(QString, text);
-    QFETCH(QColor, colour);
-
-    const BitStatusLook look = BitLook(category, set);
-    QCOMPARE(look.Text, text);
-    QCOMPARE(look.Background, colour);
-}
-
-void TestBitStatus::gridStartsEmptyOnGrey()
-{
-    Program p;
-    QCOMPARE(p.Grid().rowCount(), 66);
-    QCOMPARE(p.Grid().horizontalHeaderItem(0)->text(), QStringLiteral("Description"));
-    QCOMPARE(p.Grid().horizontalHeaderItem(1)->text(), QStringLiteral("Status"));
-    QCOMPARE(p.Grid().verticalHeaderItem(65)->text(), QStringLiteral("S44.1"));
-    QCOMPARE(p.Grid().CellText(28, 0), QStringLiteral("Bridge Temperature Fault"));
-    for (int row = 0; row < BitStatusRowCount; ++row) {
-        QVERIFY(p.Grid().CellText(row, 1).isEmpty());
-        QCOMPARE(p.Grid().CellBackground(row, 1), kGrey);
-        QVERIFY(!(p.Grid().item(row, 1)->flags() & Qt::ItemIsEditable));
+    // Fixed looks of a bit by category, set and clear; 9 is no category.
+    void cellLook()
+    {
+        const std::tuple<int, bool, QString> looks[] = {
+            {0, true, Look("Configuration Warning", kYellow)},
+            {1, true, Look("Configuration Error", kRed)},
+            {2, true, Look("Reserved (1)", kGrey)},
+            {3, true, Look("Operational Warning", kYellow)},
+            {4, true, Look("Operational Fault", kRed)},
+            {5, true, kNotReady},
+            {6, true, Look("Reserved (1)", kGrey)},
+            {9, true, Look("Unknown", kGrey)},
+            {0, false, kReady},
+            {4, false, kReady},
+            {2, false, Look("Reserved (0)", kGrey)},
+            {6, false, Look("Reserved (0)", kGrey)},
+            {9, false, kReady}};
+        for (const auto& [category, set, expected] : looks) {
+            const BitStatusLook look = BitLook(category, set);
+            QCOMPARE(look.Text + QLatin1String(" on ") + look.Background.name(), expected);
+        }
     }
-    QVERIFY(p.IsIdle());
-}
 
-void TestBitStatus::manualUpdateShowsLatchedBit_data()
-{
-    QTest::addColumn<int>("bit");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QColor>("colour");
+    void gridStartsEmptyOnGrey()
+    {
+        Program p;
+        QCOMPARE(p.Grid().rowCount(), 66);
+        QCOMPARE(p.Grid().horizontalHeaderItem(0)->text(), "Description");
+        QCOMPARE(p.Grid().horizontalHeaderItem(1)->text(), "Status");
+        for (int row = 0; row < 64; ++row)
+            QCOMPARE(p.Grid().verticalHeaderItem(row)->text(), QStringLiteral("E%1").arg(row));
+        QCOMPARE(p.Grid().verticalHeaderItem(64)->text(), "S44.0");
+        QCOMPARE(p.Grid().verticalHeaderItem(65)->text(), "S44.1");
+        QCOMPARE(p.Shown(), QStringList(66, QStringLiteral(" on ") + kGrey.name()));
+        for (int row = 0; row < 66; ++row)
+            QVERIFY(!(p.Grid().item(row, 1)->flags() & Qt::ItemIsEditable));
+        QVERIFY(p.IsIdle());
+        // A few rows' descriptions and categories.
+        const std::tuple<int, int, const char*> rows[] = {
+            {0, 0, "Motor Configuration Warning"},
+            {12, 0, "Peak current set too high.  Used drive's value."},
+            {19, 2, "Reserved"},
+            {24, 2, "Reserved"},
+            {28, 4, "Bridge Temperature Fault"},
+            {32, 4, "Power Regenration Fault"},
+            {39, 5, "Drive Disabled"},
+            {46, 5, "No Hardware Enable"},
+            {48, 5, "Control Power"},
+            {49, 6, "Reserved"},
+            {63, 6, "Reserved"},
+            {64, 5, "Drive Fault Output"},
+            {65, 5, "Brake Relay Energized"}};
+        for (const auto& [row, category, description] : rows) {
+            QCOMPARE(p.Grid().CellText(row, 0), description);
+            QCOMPARE(BitStatusTable[static_cast<size_t>(row)].Category, category);
+        }
+    }
 
-    QTest::newRow("bridge temperature fault") << 28 << "Operational Fault" << kRed;
-    QTest::newRow("foldback warning") << 31 << "Operational Warning" << kYellow;
-    QTest::newRow("reserved bit") << 20 << "Reserved (1)" << kGrey;
-}
+    // The whole column against fixed looks after one click. The drive starts
+    // disabled (E39), which keeps its fault output (S44.0) on; only an enabled
+    // drive turns it off and energizes the brake relay (S44.1). An output
+    // that is on reads "Not ready" on red, one that is off "Ready" on green.
+    void manualUpdateShowsTheDrive_data()
+    {
+        QTest::addColumn<int>("bit");
+        QTest::addColumn<bool>("enableInput");
+        QTest::addColumn<bool>("enable");
+        QTest::addColumn<Cells>("cells");
+        QTest::newRow("bridge temperature fault")
+            << 28 << true << false
+            << Cells{{28, Look("Operational Fault", kRed)}, {39, kNotReady}, {64, kNotReady}};
+        QTest::newRow("foldback warning")
+            << 31 << true << false
+            << Cells{{31, Look("Operational Warning", kYellow)}, {39, kNotReady}, {64, kNotReady}};
+        QTest::newRow("reserved bit")
+            << 20 << true << false
+            << Cells{{20, Look("Reserved (1)", kGrey)}, {39, kNotReady}, {64, kNotReady}};
+        QTest::newRow("enable input off")
+            << -1 << false << false << Cells{{39, kNotReady}, {46, kNotReady}, {64, kNotReady}};
+        QTest::newRow("drive enabled") << -1 << true << true << Cells{{65, kNotReady}};
+    }
 
-void TestBitStatus::manualUpdateShowsLatchedBit()
-{
-    QFETCH(int, bit);
-    QFETCH(QString, text);
-    QFETCH(QColor, colour);
+    void manualUpdateShowsTheDrive()
+    {
+        QFETCH(int, bit);
+        QFETCH(bool, enableInput);
+        QFETCH(bool, enable);
+        QFETCH(Cells, cells);
+        Program p;
+        QVERIFY(bit < 0 || p.Drive().LatchFault(bit));
+        p.Drive().SetEnableInput(enableInput);
+        if (enable) {
+            p.Drive().SetConfigured(true);
+            p.Drive().Receive("ENABLE=1\r");
+            QVERIFY(p.Drive().BrakeRelayEnergized());
+        }
+        p.Click("manualUpdateButton");
+        QVERIFY(p.ui.Messages.empty());
+        QCOMPARE(p.Shown(), Column(cells));
+        QCOMPARE(p.ui.WaitTexts, QStringList({QStringLiteral("Testing Orvex connection..."),
+                                              QStringLiteral("Uploading Orvex bit status...")}));
+        QCOMPARE(p.ui.OpenWaitWindows, 0);
+        // The click does not keep the drive busy afterwards.
+        QVERIFY(p.IsIdle());
+    }
 
-    Program p;
-    QVERIFY(p.Drive().LatchFault(bit));
-    p.Click("manualUpdateButton");
+    // A failed connection test leaves the grid as it was, the page idle.
+    void failingConnectionTestKeepsGrid()
+    {
+        Program p;
+        QVERIFY(p.Drive().LatchFault(28));
+        p.Click("manualUpdateButton");
+        const QStringList before = p.Shown();
+        QCOMPARE(before[28], Look("Operational Fault", kRed));
+        QCOMPARE(before[46], kReady);
 
-    QVERIFY(p.ui.Messages.empty());
-    QCOMPARE(p.Grid().CellText(bit, 1), text);
-    QCOMPARE(p.Grid().CellBackground(bit, 1), colour);
-    QCOMPARE(p.ui.WaitTexts, QStringList({QStringLiteral("Testing Orvex connection..."),
-                                          QStringLiteral("Uploading Orvex bit status...")}));
-    QCOMPARE(p.ui.OpenWaitWindows, 0);
-    p.VerifyGridMatchesDrive();
-    // The click does not keep the drive busy afterwards.
-    QVERIFY(p.IsIdle());
-}
-
-void TestBitStatus::manualUpdateFollowsEnableState_data()
-{
-    QTest::addColumn<bool>("enableInput");
-    QTest::newRow("enable input on") << true;
-    QTest::newRow("enable input off") << false;
-}
-
-void TestBitStatus::manualUpdateFollowsEnableState()
-{
-    QFETCH(bool, enableInput);
-
-    Program p;
-    p.Drive().SetEnableInput(enableInput);
-    p.Click("manualUpdateButton");
-
-    QVERIFY(p.ui.Messages.empty());
-    // A disabled drive reads "Not ready" on red for E39; E46 follows the input.
-    QCOMPARE(p.Grid().CellText(39, 1), QStringLiteral("Not ready"));
-    QCOMPARE(p.Grid().CellText(46, 1),
-             enableInput ? QStringLiteral("Ready") : QStringLiteral("Not ready"));
-    QCOMPARE(p.Grid().CellBackground(46, 1), enableInput ? kGreen : kRed);
-    p.VerifyGridMatchesDrive();
-}
-
-void TestBitStatus::failingConnectionTestKeepsGrid_data()
-{
-    QTest::addColumn<int>("failure");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("silent drive") << 0 << "No response from Orvex drive";
-    QTest::newRow("garbled answers") << 1 << "Incorrect response from Orvex drive";
-    QTest::newRow("no operating system") << 2 << "OS needs to be downloaded";
-}
-
-void TestBitStatus::failingConnectionTestKeepsGrid()
-{
-    QFETCH(int, failure);
-    QFETCH(QString, text);
-
-    Program p;
-    QVERIFY(p.Drive().LatchFault(28));
-    p.Click("manualUpdateButton");
-    QCOMPARE(p.Grid().CellText(28, 1), QStringLiteral("Operational Fault"));
-
-    p.Drive().SetEnableInput(false);
-    if (failure == 0)
-        p.Drive().SetNoAnswer(true);
-    else if (failure == 1)
+        p.Drive().SetEnableInput(false);
         p.Drive().SetWrongAnswer(true);
-    else
+        p.Click("manualUpdateButton");
+        p.Drive().SetWrongAnswer(false);
         p.Drive().SetOsState(SimulatedDrive::OsState::Missing);
-    p.Click("manualUpdateButton");
+        p.Click("manualUpdateButton");
+        QCOMPARE(p.Messages(),
+                 (QStringList{"Communications Error: Incorrect response from Orvex drive",
+                              "Communications Error: OS needs to be downloaded"}));
+        QCOMPARE(p.Shown(), before);
+        QVERIFY(p.IsIdle());
+    }
 
-    QCOMPARE(p.ui.Messages.size(), size_t(1));
-    QCOMPARE(p.ui.Messages[0].Caption, QStringLiteral("Communications Error"));
-    QCOMPARE(p.ui.Messages[0].Text, text);
-    QCOMPARE(p.Grid().CellText(28, 1), QStringLiteral("Operational Fault"));
-    QCOMPARE(p.Grid().CellText(46, 1), QStringLiteral("Ready"));
-    QVERIFY(p.IsIdle());
-}
+    void autoUpdateRefreshesAndBlinks()
+    {
+        Program p;
+        p.Click("autoUpdateButton");
+        QVERIFY(p.ui.Messages.empty());
+        QVERIFY(p.page->IsAutoUpdating());
+        QVERIFY(p.page->IsTimerRunning());
+        QCOMPARE(p.Child("autoUpdateButton")->text(), "Stop Auto Update");
+        QVERIFY(!p.Child("manualUpdateButton")->isEnabled());
+        QVERIFY(!p.Updating()->isHidden());
+        QCOMPARE(p.Updating()->text(), "Updating...");
+        QCOMPARE(p.Shown()[34], kReady);
 
-void TestBitStatus::autoUpdateRefreshesOnEveryTick()
-{
-    Program p;
-    p.Click("autoUpdateButton");
-    QVERIFY(p.ui.Messages.empty());
-    QVERIFY(p.page->IsAutoUpdating());
-    QVERIFY(p.page->IsTimerRunning());
-    QCOMPARE(p.Button("autoUpdateButton")->text(), QStringLiteral("Stop Auto Update"));
-    QVERIFY(!p.Button("manualUpdateButton")->isEnabled());
-    QVERIFY(!p.Updating()->isHidden());
-    QCOMPARE(p.Grid().CellText(34, 1), QStringLiteral("Ready"));
+        // Every tick reads the drive again, and the notice blinks.
+        QVERIFY(p.Drive().LatchFault(34));
+        p.page->OnTimerTick();
+        QCOMPARE(p.Shown()[34], Look("Operational Fault", kRed));
+        QVERIFY(p.Updating()->text().isEmpty());
+        p.page->OnTimerTick();
+        QCOMPARE(p.Updating()->text(), "Updating...");
+        p.page->OnTimerTick();
+        QVERIFY(p.Updating()->text().isEmpty());
 
-    QVERIFY(p.Drive().LatchFault(34));
-    p.page->OnTimerTick();
-    QCOMPARE(p.Grid().CellText(34, 1), QStringLiteral("Operational Fault"));
-    p.VerifyGridMatchesDrive();
+        // The real timer drives the same step.
+        QVERIFY(p.Drive().LatchFault(41));
+        QTRY_COMPARE_WITH_TIMEOUT(p.Grid().CellText(41, 1), QStringLiteral("Operational Warning"),
+                                  5000);
 
-    // The real timer drives the same step.
-    QVERIFY(p.Drive().LatchFault(41));
-    QTRY_COMPARE_WITH_TIMEOUT(p.Grid().CellText(41, 1), QStringLiteral("Operational Warning"),
-                              5000);
+        p.Click("autoUpdateButton");
+        QVERIFY(p.IsIdle());
+        QVERIFY(p.ui.Messages.empty());
+        // Starting again shows the notice with its text, whatever the blink left.
+        p.Click("autoUpdateButton");
+        QCOMPARE(p.Updating()->text(), "Updating...");
+        QVERIFY(!p.Updating()->isHidden());
+        // Leaving the page stops it, as does the main window through the interface.
+        p.page->OnKillActive();
+        QVERIFY(p.IsIdle());
+        p.Click("autoUpdateButton");
+        QVERIFY(p.page->HasStatusObject());
+        static_cast<IAutoUpdatingPage&>(*p.page).StopAutoUpdate();
+        QVERIFY(p.IsIdle());
+        QVERIFY(p.ui.Messages.empty());
+    }
 
-    p.Click("autoUpdateButton");
-    QVERIFY(p.IsIdle());
-    QVERIFY(p.ui.Messages.empty());
-}
+    void silentDriveStopsAutoUpdateWithOneMessage()
+    {
+        Program p;
+        p.Click("autoUpdateButton");
+        QVERIFY(p.page->IsAutoUpdating());
 
-void TestBitStatus::updatingNoticeBlinks()
-{
-    Program p;
-    p.Click("autoUpdateButton");
-    QCOMPARE(p.Updating()->text(), QStringLiteral("Updating..."));
-    p.page->OnTimerTick();
-    QVERIFY(p.Updating()->text().isEmpty());
-    p.page->OnTimerTick();
-    QCOMPARE(p.Updating()->text(), QStringLiteral("Updating..."));
-    p.page->OnTimerTick();
-    QVERIFY(p.Updating()->text().isEmpty());
+        bool idleWhenShown = false;
+        p.ui.OnMessage = [&](const OrvexTest::FakeUiServices::Message&) {
+            idleWhenShown = p.IsIdle();
+        };
+        p.Drive().SetNoAnswer(true);
+        p.page->OnTimerTick();
+        p.page->OnTimerTick(); // a tick already queued does nothing more
+        QCOMPARE(p.Messages(), QStringList{"Communications Error: No response from Orvex drive"});
+        // The timer was stopped before the box showed, so its loop cannot tick again.
+        QVERIFY(idleWhenShown);
+        QVERIFY(p.IsIdle());
 
-    p.page->StopAutoUpdate();
-    QVERIFY(p.Updating()->isHidden());
-    // Starting again shows the notice with its text, whatever the blink left.
-    p.Click("autoUpdateButton");
-    QCOMPARE(p.Updating()->text(), QStringLiteral("Updating..."));
-    QVERIFY(!p.Updating()->isHidden());
-}
+        // Once the drive answers again the page starts over.
+        p.Drive().SetNoAnswer(false);
+        QVERIFY(p.Drive().LatchFault(36));
+        p.Click("autoUpdateButton");
+        QCOMPARE(p.ui.Messages.size(), size_t(1));
+        QVERIFY(p.page->IsAutoUpdating());
+        QCOMPARE(p.Shown()[36], Look("Operational Fault", kRed));
+        p.page->StopAutoUpdate();
+    }
 
-void TestBitStatus::silentDriveStopsAutoUpdateWithOneMessage()
-{
-    Program p;
-    p.Click("autoUpdateButton");
-    QVERIFY(p.page->IsAutoUpdating());
+    void radiosSwitchPagesAndMissingBridgeIsReported()
+    {
+        Program p;
+        QTest::mouseClick(p.Child<QRadioButton>("numericStatusRadio"), Qt::LeftButton);
+        QCOMPARE(p.window.ActivePageId(), 137);
+        QTest::mouseClick(p.Child<QRadioButton>("errorLogRadio"), Qt::LeftButton);
+        QCOMPARE(p.window.ActivePageId(), 153);
 
-    bool idleWhenShown = false;
-    p.ui.OnMessage = [&](const OrvexTest::FakeUiServices::Message&) { idleWhenShown = p.IsIdle(); };
-    p.Drive().SetNoAnswer(true);
-    p.page->OnTimerTick();
-    p.page->OnTimerTick(); // a tick already queued does nothing more
-    QCOMPARE(p.ui.Messages.size(), size_t(1));
-    QCOMPARE(p.ui.Messages[0].Caption, QStringLiteral("Communications Error"));
-    QCOMPARE(p.ui.Messages[0].Text, QStringLiteral("No response from Orvex drive"));
-    // The timer was stopped before the box showed, so its loop cannot tick again.
-    QVERIFY(idleWhenShown);
-    QVERIFY(p.IsIdle());
+        p.page->OnSetActive();
+        QCOMPARE(p.window.findChild<QGroupBox*>(QStringLiteral("pageFrame"))->title(),
+                 "Status Panel");
+        QVERIFY(p.Child<QRadioButton>("bitStatusRadio")->isChecked());
 
-    // Once the drive answers again the page starts over.
-    p.Drive().SetNoAnswer(false);
-    QVERIFY(p.Drive().LatchFault(36));
-    p.Click("autoUpdateButton");
-    QCOMPARE(p.ui.Messages.size(), size_t(1));
-    QVERIFY(p.page->IsAutoUpdating());
-    QCOMPARE(p.Grid().CellText(36, 1), QStringLiteral("Operational Fault"));
-    p.page->StopAutoUpdate();
-}
+        // Without the bridge the page says so and stays idle.
+        p.factory.Unregister(QString::fromLatin1(ProgId::BridgeStatus));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Error 0x80040154")));
+        p.Click("manualUpdateButton");
+        QCOMPARE(p.Messages(), QStringList{"Status Update Error: IStatus not created"});
+        QVERIFY(p.IsIdle());
+    }
 
-void TestBitStatus::leavingThePageStopsAutoUpdate()
-{
-    Program p;
-    p.Click("autoUpdateButton");
-    QVERIFY(p.page->HasStatusObject());
-    p.page->OnKillActive();
-    QVERIFY(p.IsIdle());
+    void checkCellsReportOnlyUserChanges()
+    {
+        CStatusGrid grid(2, {QStringLiteral("Item"), QStringLiteral("Show")});
+        QSignalSpy spy(&grid, &CStatusGrid::CellCheckChanged);
+        grid.SetCellCheckBox(1, 1, true);
+        grid.SetCellText(1, 1, QStringLiteral("text"));
+        grid.SetCellColours(1, 1, kRed, QColor());
+        QVERIFY(grid.IsCellChecked(1, 1));
+        QCOMPARE(spy.count(), 0);
 
-    p.Click("autoUpdateButton");
-    QVERIFY(p.page->IsAutoUpdating());
-    static_cast<IAutoUpdatingPage&>(*p.page).StopAutoUpdate();
-    QVERIFY(p.IsIdle());
-    QVERIFY(p.ui.Messages.empty());
-}
-
-void TestBitStatus::radiosSwitchPages_data()
-{
-    QTest::addColumn<QString>("radio");
-    QTest::addColumn<int>("pageId");
-    QTest::newRow("numeric status") << "numericStatusRadio" << 137;
-    QTest::newRow("error log") << "errorLogRadio" << 153;
-}
-
-void TestBitStatus::radiosSwitchPages()
-{
-    QFETCH(QString, radio);
-    QFETCH(int, pageId);
-
-    QTemporaryDir dir;
-    QSettings settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat);
-    ComponentFactory factory;
-    OrvexTest::FakeUiServices ui;
-    OrvexTest::FakeConfig config;
-    ParameterLimits limits;
-    AppContext context{factory, ui, settings, config, nullptr, nullptr, limits, false, QString()};
-    OrvexTest::FakeMainWindow window;
-    window.Port = 1;
-    CBitStatusPanelDlg page(context, window);
-
-    QTest::mouseClick(page.findChild<QRadioButton*>(radio), Qt::LeftButton);
-    QCOMPARE(window.Pages, std::vector<int>{pageId});
-
-    page.OnSetActive();
-    QCOMPARE(window.Title, QStringLiteral("Status Panel"));
-    QVERIFY(page.findChild<QRadioButton*>(QStringLiteral("bitStatusRadio"))->isChecked());
-
-    // Without the bridge the page says so and stays idle.
-    page.ManualUpdate();
-    QCOMPARE(ui.Messages.size(), size_t(1));
-    QCOMPARE(ui.Messages[0].Caption, QStringLiteral("Status Update Error"));
-    QCOMPARE(ui.Messages[0].Text, QStringLiteral("IStatus not created"));
-    QVERIFY(!page.HasStatusObject());
-}
-
-void TestBitStatus::checkCellsReportOnlyUserChanges()
-{
-    CStatusGrid grid(2, {QStringLiteral("Item"), QStringLiteral("Show")});
-    QSignalSpy spy(&grid, &CStatusGrid::CellCheckChanged);
-    grid.SetCellCheckBox(1, 1, true);
-    grid.SetCellText(1, 1, QStringLiteral("text"));
-    grid.SetCellColours(1, 1, kRed, QColor());
-    QVERIFY(grid.IsCellChecked(1, 1));
-    QCOMPARE(spy.count(), 0);
-
-    // What a click on the box does to the item.
-    grid.item(1, 1)->setCheckState(Qt::Unchecked);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy[0], QVariantList({1, 1, false}));
-    QVERIFY(!grid.IsCellChecked(1, 1));
-    QVERIFY(!grid.IsCellChecked(0, 1));
-}
+        // What a click on the box does to the item.
+        grid.item(1, 1)->setCheckState(Qt::Unchecked);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy[0], QVariantList({1, 1, false}));
+        QVERIFY(!grid.IsCellChecked(1, 1));
+        QVERIFY(!grid.IsCellChecked(0, 1));
+    }
+};
 
 QTEST_MAIN(TestBitStatus)
 #include "tst_bitstatus.moc"

@@ -9,42 +9,45 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
+#include <map>
 
 using namespace Orvex;
 
 namespace {
 
-std::array<CUserButtonInfo, 12> PageEntries()
+using Entries = std::array<CUserButtonInfo, 12>;
+
+// What the terminal page hands the dialog.
+Entries PageEntries()
 {
-    std::array<CUserButtonInfo, 12> entries;
-    for (int k = 0; k < UserButtonCount; ++k)
+    Entries entries;
+    for (int k = 0; k < 12; ++k)
         entries[k] = {QStringLiteral("Page %1").arg(k + 1), QStringLiteral("P0%1").arg(k + 10)};
     return entries;
 }
 
-struct Controls
+// The dialog on the page's entries, with its inputs.
+struct Dialog
 {
-    QComboBox* Select = nullptr;
-    QLineEdit* Label = nullptr;
-    QLineEdit* Command = nullptr;
-};
-
-Controls Find(CUserButtonsDlg& dialog)
-{
-    return {dialog.findChild<QComboBox*>(QStringLiteral("selectButton")),
-            dialog.findChild<QLineEdit*>(QStringLiteral("buttonLabel")),
-            dialog.findChild<QLineEdit*>(QStringLiteral("buttonCommand"))};
-}
-
-QPushButton* Button(CUserButtonsDlg& dialog, const QString& text)
-{
-    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
-        if (button->text() == text)
-            return button;
+    QPushButton* Button(const QString& text) const
+    {
+        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+            if (button->text() == text)
+                return button;
+        }
+        return nullptr;
     }
-    return nullptr;
-}
+    void Click(const char* text) const
+    {
+        QTest::mouseClick(Button(QString::fromLatin1(text)), Qt::LeftButton);
+    }
+
+    OrvexTest::FakeUiServices ui;
+    CUserButtonsDlg dialog{PageEntries(), ui};
+    QComboBox* Select = dialog.findChild<QComboBox*>(QStringLiteral("selectButton"));
+    QLineEdit* Label = dialog.findChild<QLineEdit*>(QStringLiteral("buttonLabel"));
+    QLineEdit* Command = dialog.findChild<QLineEdit*>(QStringLiteral("buttonCommand"));
+};
 
 } // namespace
 
@@ -53,230 +56,145 @@ class TestUserButtonsDlg : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void opensOnTheFirstEntry();
-    void selectionShowsTheEntry();
-    void editingStoresAtOnce_data();
-    void editingStoresAtOnce();
-    void clearAllGivesDefaults();
-    void cancelLeavesThePageUnchanged_data();
-    void cancelLeavesThePageUnchanged();
-    void fileDialogs_data();
-    void fileDialogs();
-    void openReadsTheFile();
-    void saveWritesTheFile();
-    void fileFailuresAreShown_data();
-    void fileFailuresAreShown();
-};
+    void opensOnTheFirstEntryAndShowsTheSelected()
+    {
+        Dialog d;
+        QCOMPARE(d.dialog.windowTitle(), "Edit User Buttons");
+        QCOMPARE(d.Select->count(), 12);
+        for (int k = 0; k < 12; ++k)
+            QCOMPARE(d.Select->itemText(k), QStringLiteral("User Button %1").arg(k + 1));
+        QCOMPARE(d.Select->currentIndex(), 0);
+        QCOMPARE(d.Label->text(), "Page 1");
+        QCOMPARE(d.Command->text(), "P010");
+        for (const char* text : {"OK", "Cancel", "Clear All", "Open...", "Save..."})
+            QVERIFY2(d.Button(QString::fromLatin1(text)), text);
+        // Every input has its label as buddy, for the keyboard and screen readers.
+        const std::map<QString, QWidget*> buddies = {
+            {QStringLiteral("Select Button"), d.Select},
+            {QStringLiteral("Edit Button Label"), d.Label},
+            {QStringLiteral("Edit Orvex Command"), d.Command}};
+        for (QLabel* label : d.dialog.findChildren<QLabel*>())
+            QVERIFY2(buddies.count(label->text()) && label->buddy() == buddies.at(label->text()),
+                     qPrintable(label->text()));
+        QCOMPARE(d.dialog.findChildren<QLabel*>().size(), 3);
 
-void TestUserButtonsDlg::opensOnTheFirstEntry()
-{
-    OrvexTest::FakeUiServices ui;
-    CUserButtonsDlg dialog(PageEntries(), ui);
-    const Controls c = Find(dialog);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Edit User Buttons"));
-    QCOMPARE(c.Select->count(), 12);
-    for (int k = 0; k < 12; ++k)
-        QCOMPARE(c.Select->itemText(k), QStringLiteral("User Button %1").arg(k + 1));
-    QCOMPARE(c.Select->currentIndex(), 0);
-    QCOMPARE(c.Label->text(), QStringLiteral("Page 1"));
-    QCOMPARE(c.Command->text(), QStringLiteral("P010"));
-    for (const char* text : {"OK", "Cancel", "Clear All", "Open...", "Save..."})
-        QVERIFY2(Button(dialog, QString::fromLatin1(text)), text);
-    // Every input has its label as buddy, for the keyboard and screen readers.
-    const QList<std::pair<QString, QWidget*>> captions = {
-        {QStringLiteral("Select Button"), c.Select},
-        {QStringLiteral("Edit Button Label"), c.Label},
-        {QStringLiteral("Edit Orvex Command"), c.Command}};
-    for (const auto& [caption, input] : captions) {
-        const auto labels = dialog.findChildren<QLabel*>();
-        const auto label = std::find_if(labels.begin(), labels.end(),
-                                        [&](QLabel* l) { return l->text() == caption; });
-        QVERIFY2(label != labels.end() && (*label)->buddy() == input, qPrintable(caption));
+        d.Select->setCurrentIndex(11);
+        QCOMPARE(d.Label->text(), "Page 12");
+        QCOMPARE(d.Command->text(), "P021");
+        d.Select->setCurrentIndex(4);
+        QCOMPARE(d.Label->text(), "Page 5");
+        QCOMPARE(d.Command->text(), "P014");
+        // Showing an entry is not an edit of it.
+        QCOMPARE(d.dialog.Entries(), PageEntries());
     }
-}
 
-void TestUserButtonsDlg::selectionShowsTheEntry()
-{
-    OrvexTest::FakeUiServices ui;
-    CUserButtonsDlg dialog(PageEntries(), ui);
-    const Controls c = Find(dialog);
-    c.Select->setCurrentIndex(11);
-    QCOMPARE(c.Label->text(), QStringLiteral("Page 12"));
-    QCOMPARE(c.Command->text(), QStringLiteral("P021"));
-    c.Select->setCurrentIndex(4);
-    QCOMPARE(c.Label->text(), QStringLiteral("Page 5"));
-    QCOMPARE(c.Command->text(), QStringLiteral("P014"));
-    // Showing an entry is not an edit of it.
-    QCOMPARE(dialog.Entries(), PageEntries());
-}
+    void editingStoresAtOnce()
+    {
+        for (const auto& [button, label] : {std::pair{0, true}, {6, false}, {11, true}}) {
+            Dialog d;
+            d.Select->setCurrentIndex(button);
+            QLineEdit* edit = label ? d.Label : d.Command;
+            edit->selectAll();
+            QTest::keyClicks(edit, QStringLiteral("AB"));
+            const CUserButtonInfo& entry = d.dialog.Entries()[button];
+            QCOMPARE(label ? entry.Label : entry.Command, "AB");
+            QTest::keyClick(edit, Qt::Key_Backspace);
+            // Other entries and the combo's item names stay as they were.
+            Entries expected = PageEntries();
+            (label ? expected[button].Label : expected[button].Command) = QStringLiteral("A");
+            QCOMPARE(d.dialog.Entries(), expected);
+            QCOMPARE(d.Select->itemText(button), QStringLiteral("User Button %1").arg(button + 1));
+            // The edit survives switching away and back.
+            d.Select->setCurrentIndex((button + 1) % 12);
+            d.Select->setCurrentIndex(button);
+            QCOMPARE(edit->text(), "A");
+        }
+    }
 
-void TestUserButtonsDlg::editingStoresAtOnce_data()
-{
-    QTest::addColumn<int>("button");
-    QTest::addColumn<bool>("label");
-    QTest::newRow("label of button 1") << 0 << true;
-    QTest::newRow("command of button 7") << 6 << false;
-    QTest::newRow("label of button 12") << 11 << true;
-}
+    // What the terminal page does with the dialog: only OK hands its entries back.
+    void clearAllThenOkOrCancel()
+    {
+        Entries defaults;
+        for (int k = 0; k < 12; ++k)
+            defaults[k].Label = QStringLiteral("User Button %1").arg(k + 1);
+        for (const char* closeWith : {"Cancel", "OK"}) {
+            Dialog d;
+            d.Select->setCurrentIndex(5);
+            d.Click("Clear All");
+            QCOMPARE(d.dialog.Entries(), defaults);
+            QCOMPARE(d.Select->currentIndex(), 0);
+            QCOMPARE(d.Label->text(), "User Button 1");
+            QCOMPARE(d.Command->text(), QString());
+            d.ui.OnModal = [&](QDialog&) {
+                d.Click(closeWith);
+                return d.dialog.result();
+            };
+            Entries page = PageEntries();
+            if (d.ui.RunModal(d.dialog) == QDialog::Accepted)
+                page = d.dialog.Entries();
+            QCOMPARE(page, qstrcmp(closeWith, "OK") == 0 ? defaults : PageEntries());
+        }
+    }
 
-void TestUserButtonsDlg::editingStoresAtOnce()
-{
-    QFETCH(int, button);
-    QFETCH(bool, label);
-    OrvexTest::FakeUiServices ui;
-    CUserButtonsDlg dialog(PageEntries(), ui);
-    const Controls c = Find(dialog);
-    c.Select->setCurrentIndex(button);
-    QLineEdit* edit = label ? c.Label : c.Command;
-    edit->selectAll();
-    QTest::keyClicks(edit, QStringLiteral("AB"));
-    const CUserButtonInfo& entry = dialog.Entries()[button];
-    QCOMPARE(label ? entry.Label : entry.Command, QStringLiteral("AB"));
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QCOMPARE(label ? entry.Label : entry.Command, QStringLiteral("A"));
-    // Other entries and the combo's item names stay as they were.
-    std::array<CUserButtonInfo, 12> expected = PageEntries();
-    (label ? expected[button].Label : expected[button].Command) = QStringLiteral("A");
-    QCOMPARE(dialog.Entries(), expected);
-    QCOMPARE(c.Select->itemText(button), QStringLiteral("User Button %1").arg(button + 1));
-    // The edit survives switching away and back.
-    c.Select->setCurrentIndex((button + 1) % 12);
-    c.Select->setCurrentIndex(button);
-    QCOMPARE(edit->text(), QStringLiteral("A"));
-}
+    void fileDialogs()
+    {
+        for (const char* button : {"Open...", "Save..."}) {
+            const bool save = qstrcmp(button, "Save...") == 0;
+            Dialog d;
+            d.Click(button);
+            QCOMPARE(d.ui.FileRequests.size(), std::size_t(1));
+            const FileDialogRequest& request = d.ui.FileRequests.front();
+            QCOMPARE(request.Filter, "Button Files(*.btn)|*.btn||");
+            QCOMPARE(request.DefaultExtension, "*.btn");
+            QCOMPARE(request.InitialName, "*.btn");
+            QCOMPARE(request.OverwritePrompt, save);
+            // No file answer: the user cancelled, and nothing changes.
+            QVERIFY(d.ui.Messages.empty());
+            QCOMPARE(d.dialog.Entries(), PageEntries());
 
-void TestUserButtonsDlg::clearAllGivesDefaults()
-{
-    OrvexTest::FakeUiServices ui;
-    CUserButtonsDlg dialog(PageEntries(), ui);
-    const Controls c = Find(dialog);
-    c.Select->setCurrentIndex(5);
-    QTest::mouseClick(Button(dialog, QStringLiteral("Clear All")), Qt::LeftButton);
-    QCOMPARE(dialog.Entries(), DefaultUserButtons());
-    QCOMPARE(c.Select->currentIndex(), 0);
-    QCOMPARE(c.Label->text(), QStringLiteral("User Button 1"));
-    QCOMPARE(c.Command->text(), QString());
-}
+            // A file that cannot be used is named in the message, and nothing changes.
+            QTemporaryDir dir;
+            d.ui.FileAnswers.push_back(dir.filePath(QStringLiteral("no/such/file.btn")));
+            d.Click(button);
+            QCOMPARE(d.ui.Messages.size(), std::size_t(1));
+            QCOMPARE(d.ui.Messages.front().Caption, "Edit User Buttons");
+            const QString text = d.ui.Messages.front().Text;
+            QVERIFY2(text.startsWith(save ? "Unable to save the button file"
+                                          : "Unable to open the button file"),
+                     qPrintable(text));
+            QVERIFY(text.contains(QStringLiteral("file.btn")));
+            QCOMPARE(d.dialog.Entries(), PageEntries());
+        }
+    }
 
-void TestUserButtonsDlg::cancelLeavesThePageUnchanged_data()
-{
-    QTest::addColumn<QString>("closeWith");
-    QTest::addColumn<bool>("taken");
-    QTest::newRow("Clear All then Cancel") << QStringLiteral("Cancel") << false;
-    QTest::newRow("Clear All then OK") << QStringLiteral("OK") << true;
-}
+    void openReadsAndSaveWritesTheFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("mine.btn"));
+        Dialog d;
+        d.Select->setCurrentIndex(8);
+        d.Command->selectAll();
+        QTest::keyClicks(d.Command, QStringLiteral("S1=2, 3"));
+        d.ui.FileAnswers.push_back(path);
+        d.Click("Save...");
+        QVERIFY(d.ui.Messages.empty());
+        Entries stored = PageEntries();
+        stored[8].Command = QStringLiteral("S1=2, 3");
+        QCOMPARE(ReadButtonFile(path).value_or(Entries{}), stored);
 
-void TestUserButtonsDlg::cancelLeavesThePageUnchanged()
-{
-    QFETCH(QString, closeWith);
-    QFETCH(bool, taken);
-    // What the terminal page does with the dialog.
-    std::array<CUserButtonInfo, 12> page = PageEntries();
-    OrvexTest::FakeUiServices ui;
-    ui.OnModal = [&](QDialog& modal) {
-        auto& dialog = static_cast<CUserButtonsDlg&>(modal);
-        QTest::mouseClick(Button(dialog, QStringLiteral("Clear All")), Qt::LeftButton);
-        QTest::mouseClick(Button(dialog, closeWith), Qt::LeftButton);
-        return dialog.result();
-    };
-    CUserButtonsDlg dialog(page, ui);
-    if (ui.RunModal(dialog) == QDialog::Accepted)
-        page = dialog.Entries();
-    QCOMPARE(page, taken ? DefaultUserButtons() : PageEntries());
-}
-
-void TestUserButtonsDlg::fileDialogs_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<bool>("overwritePrompt");
-    QTest::newRow("Open...") << QStringLiteral("Open...") << false;
-    QTest::newRow("Save...") << QStringLiteral("Save...") << true;
-}
-
-void TestUserButtonsDlg::fileDialogs()
-{
-    QFETCH(QString, button);
-    QFETCH(bool, overwritePrompt);
-    OrvexTest::FakeUiServices ui;
-    CUserButtonsDlg dialog(PageEntries(), ui);
-    QTest::mouseClick(Button(dialog, button), Qt::LeftButton);
-    QCOMPARE(ui.FileRequests.size(), std::size_t(1));
-    const Orvex::FileDialogRequest& request = ui.FileRequests.front();
-    QCOMPARE(request.Filter, QStringLiteral("Button Files(*.btn)|*.btn||"));
-    QCOMPARE(request.DefaultExtension, QStringLiteral("*.btn"));
-    QCOMPARE(request.InitialName, QStringLiteral("*.btn"));
-    QCOMPARE(request.OverwritePrompt, overwritePrompt);
-    // No file answer: the user cancelled, and nothing changes.
-    QVERIFY(ui.Messages.empty());
-    QCOMPARE(dialog.Entries(), PageEntries());
-}
-
-void TestUserButtonsDlg::openReadsTheFile()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("mine.btn"));
-    std::array<CUserButtonInfo, 12> stored = DefaultUserButtons();
-    stored[0] = {QStringLiteral("Home"), QStringLiteral("HOME")};
-    stored[2].Command = QStringLiteral("P016");
-    QVERIFY(Orvex::WriteButtonFile(path, stored));
-
-    OrvexTest::FakeUiServices ui;
-    CUserButtonsDlg dialog(PageEntries(), ui);
-    const Controls c = Find(dialog);
-    c.Select->setCurrentIndex(3);
-    ui.FileAnswers.push_back(path);
-    QTest::mouseClick(Button(dialog, QStringLiteral("Open...")), Qt::LeftButton);
-    QCOMPARE(dialog.Entries(), stored);
-    QCOMPARE(c.Select->currentIndex(), 0);
-    QCOMPARE(c.Label->text(), QStringLiteral("Home"));
-    QCOMPARE(c.Command->text(), QStringLiteral("HOME"));
-    QVERIFY(ui.Messages.empty());
-}
-
-void TestUserButtonsDlg::saveWritesTheFile()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("saved.btn"));
-    OrvexTest::FakeUiServices ui;
-    CUserButtonsDlg dialog(PageEntries(), ui);
-    const Controls c = Find(dialog);
-    c.Select->setCurrentIndex(8);
-    c.Command->selectAll();
-    QTest::keyClicks(c.Command, QStringLiteral("S1=2, 3"));
-    ui.FileAnswers.push_back(path);
-    QTest::mouseClick(Button(dialog, QStringLiteral("Save...")), Qt::LeftButton);
-    QVERIFY(ui.Messages.empty());
-    const auto read = Orvex::ReadButtonFile(path);
-    QVERIFY(read.has_value());
-    QCOMPARE(*read, dialog.Entries());
-    QCOMPARE((*read)[8].Command, QStringLiteral("S1=2, 3"));
-}
-
-void TestUserButtonsDlg::fileFailuresAreShown_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("textStart");
-    QTest::newRow("missing file") << QStringLiteral("Open...")
-                                  << QStringLiteral("Unable to open the button file");
-    QTest::newRow("folder that does not exist")
-        << QStringLiteral("Save...") << QStringLiteral("Unable to save the button file");
-}
-
-void TestUserButtonsDlg::fileFailuresAreShown()
-{
-    QFETCH(QString, button);
-    QFETCH(QString, textStart);
-    QTemporaryDir dir;
-    OrvexTest::FakeUiServices ui;
-    CUserButtonsDlg dialog(PageEntries(), ui);
-    ui.FileAnswers.push_back(dir.filePath(QStringLiteral("no/such/file.btn")));
-    QTest::mouseClick(Button(dialog, button), Qt::LeftButton);
-    QCOMPARE(ui.Messages.size(), std::size_t(1));
-    QCOMPARE(ui.Messages.front().Caption, QStringLiteral("Edit User Buttons"));
-    QVERIFY2(ui.Messages.front().Text.startsWith(textStart), qPrintable(ui.Messages.front().Text));
-    QVERIFY(ui.Messages.front().Text.contains(QStringLiteral("file.btn")));
-    QCOMPARE(dialog.Entries(), PageEntries());
-}
+        stored[0] = {QStringLiteral("Home"), QStringLiteral("HOME")};
+        QVERIFY(WriteButtonFile(path, stored));
+        Dialog other;
+        other.Select->setCurrentIndex(3);
+        other.ui.FileAnswers.push_back(path);
+        other.Click("Open...");
+        QCOMPARE(other.dialog.Entries(), stored);
+        QCOMPARE(other.Select->currentIndex(), 0);
+        QCOMPARE(other.Label->text(), "Home");
+        QCOMPARE(other.Command->text(), "HOME");
+        QVERIFY(other.ui.Messages.empty());
+    }
+};
 
 QTEST_MAIN(TestUserButtonsDlg)
 #include "tst_userbuttonsdlg.moc"
