@@ -12,7 +12,8 @@ const QString kNo = QStringLiteral("No");
 
 } // namespace
 
-// The labels are the drive documentation's own, spelling included.
+// The labels are the ones users know from the drive's log set-up, spelling
+// included, so nobody looks twice for a box they have ticked before.
 const std::array<ErrorLogEvent, ErrorLogEventCount> ErrorLogEvents{{
     {0x0001, "LogDriveShutdown", "logDriveShutdownCheck", "Log Drive Shutown"},
     {0x0002, "LogBridgeHardwareFault", "logBridgeHardwareFaultCheck", "Log Bridge Hardware Fault"},
