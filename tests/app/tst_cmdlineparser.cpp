@@ -2,75 +2,53 @@
 
 #include <QTest>
 
-using namespace Orvex;
-
 class TestCmdLineParser : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void testSwitch_data();
-    void testSwitch();
-    void values_data();
-    void values();
+    void keys_data();
+    void keys();
 };
 
-void TestCmdLineParser::testSwitch_data()
-{
-    QTest::addColumn<QString>("commandLine");
-    QTest::addColumn<bool>("testMode");
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("dash") << "-Test" << true;
-    QTest::newRow("slash") << "/Test" << true;
-    QTest::newRow("lower case") << "/test" << true;
-    QTest::newRow("upper case") << "-TEST" << true;
-    QTest::newRow("with value") << "/Test:off" << true;
-    QTest::newRow("with quoted value") << "-test:\"a b\" -x" << true;
-    QTest::newRow("among others") << "file.kvt /verbose -Test /other:1" << true;
-    QTest::newRow("no lead character") << "Test" << false;
-    QTest::newRow("longer key") << "/Tester" << false;
-    QTest::newRow("prefix only") << "/Tes" << false;
-}
-
-void TestCmdLineParser::testSwitch()
-{
-    QFETCH(QString, commandLine);
-    QFETCH(bool, testMode);
-    QCOMPARE(CCmdLineParser(commandLine).HasKey(QStringLiteral("Test")), testMode);
-}
-
-void TestCmdLineParser::values_data()
+void TestCmdLineParser::keys_data()
 {
     QTest::addColumn<QString>("commandLine");
     QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("present");
     QTest::addColumn<QString>("value");
-    QTest::newRow("plain") << "/port:3 /x"
-                           << "PORT"
-                           << "3";
-    QTest::newRow("quoted with blank") << "/file:\"C:/My Files/a.kvt\" /x"
-                                       << "file"
-                                       << "C:/My Files/a.kvt";
-    QTest::newRow("unterminated quote") << "/file:\"abc"
-                                        << "file"
-                                        << "abc";
-    QTest::newRow("no value") << "/flag"
-                              << "flag"
-                              << "";
-    QTest::newRow("first occurrence wins") << "/k:1 -K:2"
-                                           << "k"
-                                           << "1";
-    QTest::newRow("empty after colon") << "/k: /j"
-                                       << "k"
-                                       << "";
+    const auto row = [](const char* name, QString commandLine, QString key, bool present,
+                        QString value = QString()) {
+        QTest::newRow(name) << commandLine << key << present << value;
+    };
+    // The test switch, as start-up asks for it.
+    row("empty", "", "Test", false);
+    row("dash", "-Test", "Test", true);
+    row("slash", "/Test", "Test", true);
+    row("lower case", "/test", "Test", true);
+    row("upper case", "-TEST", "Test", true);
+    row("with value", "/Test:off", "Test", true, "off");
+    row("with quoted value", "-test:\"a b\" -x", "Test", true, "a b");
+    row("among others", "file.kvt /verbose -Test /other:1", "Test", true);
+    row("no lead character", "Test", "Test", false);
+    row("longer key", "/Tester", "Test", false);
+    row("prefix only", "/Tes", "Test", false);
+    // Values.
+    row("plain", "/port:3 /x", "PORT", true, "3");
+    row("quoted with blank", "/file:\"C:/My Files/a.kvt\" /x", "file", true, "C:/My Files/a.kvt");
+    row("unterminated quote", "/file:\"abc", "file", true, "abc");
+    row("first occurrence wins", "/k:1 -K:2", "k", true, "1");
+    row("empty after colon", "/k: /j", "k", true);
 }
 
-void TestCmdLineParser::values()
+void TestCmdLineParser::keys()
 {
     QFETCH(QString, commandLine);
     QFETCH(QString, key);
+    QFETCH(bool, present);
     QFETCH(QString, value);
-    const CCmdLineParser parser(commandLine);
-    QVERIFY(parser.HasKey(key));
+    const Orvex::CCmdLineParser parser(commandLine);
+    QCOMPARE(parser.HasKey(key), present);
     QCOMPARE(parser.Value(key), value);
 }
 

@@ -1,21 +1,14 @@
-#include "AboutDlg.h"
-#include "AppContext.h"
-#include "BuiltInComponents.h"
-#include "ComponentFactory.h"
-#include "FakeUiServices.h"
-#include "OrvexConfig.h"
-#include "OrvexSupportToolDlg.h"
-#include "ParameterLimits.h"
-#include "PortRegistry.h"
+#include "BitStatusPanelDlg.h"
+#include "NumStatusPanelDlg.h"
+#include "PageIds.h"
 #include "SimulatedDrive.h"
 #include "SimulatedProgram.h"
+#include "StatusGrid.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Orvex;
@@ -31,8 +24,7 @@ struct Program : OrvexTest::SimulatedProgram
     {
         window.OnInitDialog();
     }
-
-    template <class T> T* Child(const char* name) const
+    template <class T = QWidget> T* Child(const char* name) const
     {
         return window.findChild<T*>(QString::fromLatin1(name));
     }
@@ -49,85 +41,62 @@ class TestEndToEnd : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void simulatorPortIsListed();
-    void testConnectionReachesTheSimulatedDrive_data();
-    void testConnectionReachesTheSimulatedDrive();
-    void simulatorPortCanBeWithdrawn();
-    void aboutBoxNamesTheLinkVersion();
+    void simulatorPort();
+    void testStopsStatusUpdatesThenReachesTheDrive();
 };
 
-void TestEndToEnd::simulatorPortIsListed()
+void TestEndToEnd::simulatorPort()
 {
     Program p;
     QVERIFY(p.components.Drive());
     QCOMPARE(p.Child<QComboBox>("portList")->count(), 1);
     QCOMPARE(p.Child<QLabel>("portDescription")->text(), QStringLiteral("Orvex Drive Simulator"));
     QCOMPARE(p.Child<QLabel>("portPath")->text(), QStringLiteral("built into this program"));
-    QVERIFY(p.window.SelectedPort() > 0);
-}
-
-void TestEndToEnd::testConnectionReachesTheSimulatedDrive_data()
-{
-    QTest::addColumn<int>("os");
-    QTest::addColumn<bool>("silent");
-    QTest::addColumn<QString>("status");
-    QTest::newRow("answers") << int(SimulatedDrive::OsState::Valid) << false << QString();
-    QTest::newRow("silent") << int(SimulatedDrive::OsState::Valid) << true
-                            << "No response from Orvex drive";
-    QTest::newRow("no OS") << int(SimulatedDrive::OsState::Missing) << false
-                           << "OS needs to be downloaded";
-    QTest::newRow("corrupt OS") << int(SimulatedDrive::OsState::Corrupt) << false
-                                << "Cycle power and download OS";
-}
-
-void TestEndToEnd::testConnectionReachesTheSimulatedDrive()
-{
-    QFETCH(int, os);
-    QFETCH(bool, silent);
-    QFETCH(QString, status);
-    Program p;
-    p.components.Drive()->SetOsState(SimulatedDrive::OsState(os));
-    p.components.Drive()->SetNoAnswer(silent);
-    p.Child<QPushButton>("testButton")->click();
-    QCOMPARE(p.ui.WaitTexts, QStringList{QStringLiteral("Testing Orvex connection...")});
-    if (status.isEmpty()) {
-        QCOMPARE(p.ui.Messages.size(), size_t(1));
-        QCOMPARE(p.ui.Messages[0].Caption, QStringLiteral("Communications Status"));
-        QCOMPARE(p.ui.Messages[0].Text,
-                 QStringLiteral("Successfully communicated with Orvex drive"));
-        QVERIFY(p.Child<QLabel>("connectionErrorLabel")->isHidden());
-    } else {
-        QVERIFY(p.ui.Messages.empty());
-        QVERIFY(!p.Child<QLabel>("connectionErrorLabel")->isHidden());
-        QCOMPARE(p.Child<QLabel>("connectionStatusLabel")->text(),
-                 QStringLiteral("Status: ") + status);
-    }
-}
-
-void TestEndToEnd::simulatorPortCanBeWithdrawn()
-{
-    Program p;
+    QCOMPARE(p.window.SelectedPort(), p.SimulatorPort());
+    QVERIFY(p.SimulatorPort() > 0);
+    // The Options menu withdraws and offers it again, and remembers the choice.
     QAction* offer = p.Child<QAction>("simulatorAction");
     QVERIFY(offer->isChecked());
     offer->setChecked(false);
     QCOMPARE(p.Child<QComboBox>("portList")->count(), 0);
-    QVERIFY(!p.Child<QLabel>("noPortsLabel")->isHidden());
+    QVERIFY(!p.Child("noPortsLabel")->isHidden());
     QVERIFY(!BuiltInComponents::SimulatorOffered(p.settings));
     offer->setChecked(true);
     QCOMPARE(p.Child<QComboBox>("portList")->count(), 1);
 }
 
-void TestEndToEnd::aboutBoxNamesTheLinkVersion()
+void TestEndToEnd::testStopsStatusUpdatesThenReachesTheDrive()
 {
     Program p;
-    QString link;
-    p.ui.OnModal = [&](QDialog& dialog) {
-        link = qobject_cast<CAboutDlg*>(&dialog)->LinkVersionLine();
-        return int(QDialog::Accepted);
-    };
-    p.window.ShowAboutBox();
-    QCOMPARE(link, QStringLiteral("ComHost2.exe, Version 2.0.0\r\n"));
+    auto* bits = dynamic_cast<CBitStatusPanelDlg*>(p.window.Page(PageId::BitStatusPanel));
+    auto* numbers = dynamic_cast<CNumStatusPanelDlg*>(p.window.Page(PageId::NumericStatusPanel));
+    QVERIFY(bits && numbers);
+    numbers->Grid()->SetCellCheckBox(0, CNumStatusPanelDlg::CheckColumn, true);
+    for (QWidget* page : {static_cast<QWidget*>(bits), static_cast<QWidget*>(numbers)})
+        page->findChild<QPushButton*>(QStringLiteral("autoUpdateButton"))->click();
+    QVERIFY(bits->IsAutoUpdating() && bits->IsTimerRunning());
+    QVERIFY(numbers->IsAutoUpdating());
     QVERIFY(p.ui.Messages.empty());
+
+    p.Child<QPushButton>("testButton")->click();
+    QVERIFY(!bits->IsAutoUpdating());
+    QVERIFY(!bits->IsTimerRunning());
+    QVERIFY(!numbers->IsAutoUpdating());
+    QVERIFY(p.Child("updatingText")->isHidden());
+    QCOMPARE(p.ui.Messages.size(), size_t(1));
+    QCOMPARE(p.ui.Messages[0].Caption, QStringLiteral("Communications Status"));
+    QCOMPARE(p.ui.Messages[0].Text, QStringLiteral("Successfully communicated with Orvex drive"));
+    QVERIFY(p.Child("connectionErrorLabel")->isHidden());
+    // Neither page's timer asks the drive anything any more.
+    const int heard = p.components.Drive()->CommandsReceived();
+    QTest::qWait(CNumStatusPanelDlg::AutoUpdatePeriodMs + 200);
+    QCOMPARE(p.components.Drive()->CommandsReceived(), heard);
+    // A drive that stops answering is reported on the labels.
+    p.components.Drive()->SetNoAnswer(true);
+    p.Child<QPushButton>("testButton")->click();
+    QVERIFY(!p.Child("connectionErrorLabel")->isHidden());
+    QCOMPARE(p.Child<QLabel>("connectionStatusLabel")->text(),
+             QStringLiteral("Status: No response from Orvex drive"));
 }
 
 QTEST_MAIN(TestEndToEnd)

@@ -24,56 +24,26 @@ public:
     std::vector<SerialDeviceInfo> PresentDevices() const override { return {}; }
 };
 
-// A program folder holding copies of the shipped files, which a test then breaks.
-struct ProgramFolder
-{
-    ProgramFolder()
-    {
-        Copy(kDataDir + QStringLiteral("/OrvexCommandDatabase.xml"));
-        Copy(kDataDir + QStringLiteral("/OrvexMotorDatabase.xml"));
-        Copy(kDataDir + QStringLiteral("/WindNum CustomNum CrossRef.xml"));
-        Copy(kBinDir + QStringLiteral("/OrvexMotorDatabase.so"));
-    }
-    void Copy(const QString& from) const
-    {
-        const QString to = Path(QFileInfo(from).fileName());
-        QVERIFY2(QFile::copy(from, to), qPrintable(from));
-    }
-    QString Path(const QString& name) const { return dir.filePath(name); }
-    void Write(const QString& name, const QByteArray& bytes) const
-    {
-        QFile::remove(Path(name));
-        QFile file(Path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QTemporaryDir dir;
-};
-
+// Start-up in a program folder holding copies of the shipped files, which a
+// test may break before calling Startup().
 struct Startup
 {
-    explicit Startup(const ProgramFolder& folder, bool registerBridge = true,
-                     const QString& commandLine = QString())
-        : settings(folder.Path(QStringLiteral("profile.ini")), QSettings::IniFormat),
-          ports(devices, settings),
-          app({folder.dir.path(), commandLine, factory, ui, settings, ports})
+    explicit Startup(const QString& commandLine = QString())
+        : settings(Path("profile.ini"), QSettings::IniFormat), ports(devices, settings),
+          app({dir.path(), commandLine, factory, ui, settings, ports})
     {
-        if (registerBridge) {
-            factory.Register(QStringLiteral("OrvexBridge.Config"),
-                             [] { return std::make_unique<OrvexTest::FakeConfig>(); });
-        }
+        for (const QString& file :
+             {kDataDir + "/OrvexCommandDatabase.xml", kDataDir + "/OrvexMotorDatabase.xml",
+              kDataDir + "/WindNum CustomNum CrossRef.xml", kBinDir + "/OrvexMotorDatabase.so"})
+            QVERIFY2(QFile::copy(file, Path(QFileInfo(file).fileName())), qPrintable(file));
+        factory.Register(QStringLiteral("OrvexBridge.Config"),
+                         [] { return std::make_unique<OrvexTest::FakeConfig>(); });
         // Every message must come after the splash has gone.
-        ui.OnMessage = [this](const OrvexTest::FakeUiServices::Message&) {
-            splashOpenAtMessage = splashOpenAtMessage || app.SplashShown();
-        };
+        ui.OnMessage = [this](const auto&) { splashOpenAtMessage |= app.SplashShown(); };
     }
+    QString Path(const QString& name) const { return dir.filePath(name); }
 
-    QString OnlyMessage() const
-    {
-        return ui.Messages.size() == 1 ? ui.Messages[0].Text
-                                       : QStringLiteral("%1 messages").arg(ui.Messages.size());
-    }
-
+    QTemporaryDir dir;
     ComponentFactory factory;
     OrvexTest::FakeUiServices ui;
     QSettings settings;
@@ -81,6 +51,28 @@ struct Startup
     PortRegistry ports;
     COrvexSupportToolApp app;
     bool splashOpenAtMessage = false;
+};
+
+// Stands between the main window and the application's splash, noting each
+// call and whether the window was on screen by then.
+struct SplashSpy final : ISplashControl
+{
+    explicit SplashSpy(ISplashControl& splash) : splash(splash) {}
+    void SetSplashProgress(int step, int range) override
+    {
+        Note(QStringLiteral("progress %1/%2").arg(step).arg(range));
+        splash.SetSplashProgress(step, range);
+    }
+    void HideSplash() override
+    {
+        Note(QStringLiteral("hide"));
+        splash.HideSplash();
+    }
+    void Note(const QString& call) { calls << call + (window->isVisible() ? " (shown)" : ""); }
+
+    ISplashControl& splash;
+    QWidget* window = nullptr;
+    QStringList calls;
 };
 
 } // namespace
@@ -91,89 +83,81 @@ class TestStartup : public QObject
 
 private Q_SLOTS:
     void succeedsWithShippedData();
-    void testSwitch_data();
-    void testSwitch();
+    void mainWindowFillsTheSplashBeforeItGoes();
     void failures_data();
     void failures();
-    void unreadableCommandDatabase();
-    void libraryWithoutEntryPoint();
-    void bridgeNotRegistered();
-    void exitReleasesComponents();
 };
 
 void TestStartup::succeedsWithShippedData()
 {
-    ProgramFolder folder;
-    Startup s(folder);
+    Startup s(QStringLiteral("file.kvt /test"));
     QVERIFY(s.app.Startup());
     QVERIFY(s.ui.Messages.empty());
+    QVERIFY(s.app.TestMode());
     QVERIFY(s.app.Config());
-    QVERIFY(s.app.MotorServer());
-    QVERIFY(s.app.MotorCollection());
-    QVERIFY(s.app.MotorCollection()->Count() > 0);
-    QVERIFY(!s.app.MotorServer()->ListSeries().isEmpty());
-    // The limits come from the command database.
-    QCOMPARE(s.app.Limits()[16].Minimum, 0.01);
-    QCOMPARE(s.app.Limits()[16].Maximum, 500.0);
-    QCOMPARE(s.app.Limits()[18].Maximum, 64.0);
-    QVERIFY(!s.app.TestMode());
-    QVERIFY(s.app.SplashShown()); // the main window closes it
-    s.app.HideSplash();
-    QCOMPARE(s.ui.Pauses, std::vector<int>{250});
+    QVERIFY(s.app.MotorCollection() && s.app.MotorCollection()->Count() > 0);
+    QVERIFY(s.app.MotorServer() && !s.app.MotorServer()->ListSeries().isEmpty());
+    QCOMPARE(s.app.Limits()[16].Maximum, 500.0); // from the command database
+    QVERIFY(s.app.SplashShown());                // the main window closes it
+    // Exit releases every component.
+    const int before = OrvexTest::FakeConfig::Alive;
+    QCOMPARE(s.app.ExitInstance(), 0);
+    QCOMPARE(OrvexTest::FakeConfig::Alive, before - 1);
+    QVERIFY(!s.app.Config());
+    QVERIFY(!s.app.MotorServer());
+    QVERIFY(!s.app.MotorCollection());
 }
 
-void TestStartup::testSwitch_data()
+void TestStartup::mainWindowFillsTheSplashBeforeItGoes()
 {
-    QTest::addColumn<QString>("commandLine");
-    QTest::addColumn<bool>("testMode");
-    QTest::newRow("none") << "" << false;
-    QTest::newRow("/test") << "/test" << true;
-    QTest::newRow("-TEST:1") << "-TEST:1" << true;
-}
-
-void TestStartup::testSwitch()
-{
-    QFETCH(QString, commandLine);
-    QFETCH(bool, testMode);
-    ProgramFolder folder;
-    Startup s(folder, true, commandLine);
+    Startup s;
     QVERIFY(s.app.Startup());
-    QCOMPARE(s.app.TestMode(), testMode);
+    QVERIFY(!s.app.TestMode());
+    SplashSpy spy(s.app);
+    COrvexSupportToolDlg window(*s.app.Context(), s.ports, &spy);
+    spy.window = &window;
+    window.OnInitDialog();
+    QCOMPARE(spy.calls, QStringList({"progress 100/100", "hide"}));
+    QVERIFY(!s.app.SplashShown());
+    QCOMPARE(s.ui.Pauses, std::vector<int>{250});
 }
 
 void TestStartup::failures_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<QByteArray>("contents"); // empty: the file is removed
-    QTest::addColumn<QString>("message");     // %1 is the program folder
-    QTest::newRow("motor database missing") << "OrvexMotorDatabase.xml" << QByteArray()
-                                            << "Unable to locate %1/OrvexMotorDatabase.xml.";
-    QTest::newRow("library missing")
-        << "OrvexMotorDatabase.so" << QByteArray() << "Unable to locate %1/OrvexMotorDatabase.so.";
-    QTest::newRow("cross reference missing")
-        << "WindNum CustomNum CrossRef.xml" << QByteArray()
-        << "Unable to locate %1/WindNum CustomNum CrossRef.xml.";
-    QTest::newRow("library not loadable") << "OrvexMotorDatabase.so" << QByteArray("not a library")
-                                          << "Unable to load OrvexMotorDatabase.so.\nError 8.";
-    QTest::newRow("motor database corrupt")
-        << "OrvexMotorDatabase.xml" << QByteArray("<motors><motor>")
-        << "Unable to read %1/OrvexMotorDatabase.xml.";
-    QTest::newRow("cross reference corrupt")
-        << "WindNum CustomNum CrossRef.xml" << QByteArray("\x01\x02garbage")
-        << "Unable to read %1/WindNum CustomNum CrossRef.xml.";
-    QTest::newRow("command database missing") << "OrvexCommandDatabase.xml" << QByteArray()
-                                              << "Unable to locate %1/OrvexCommandDatabase.xml.";
-    QTest::newRow("command database malformed")
-        << "OrvexCommandDatabase.xml"
-        << QByteArray("<database name=\"Parameter Tables.xls\"><table></tabel></database>")
-        << "Unable to find 'database' element";
-    QTest::newRow("command database wrong root")
-        << "OrvexCommandDatabase.xml" << QByteArray("<data name=\"Parameter Tables.xls\"/>")
-        << "Unable to find 'database' element";
-    QTest::newRow("command database wrong name")
-        << "OrvexCommandDatabase.xml"
-        << QByteArray("<database name=\"parameter tables.xls\"><table/></database>")
-        << "Invalid attribute";
+    // Empty: the file is removed; "<folder>": a folder stands in its place;
+    // "<no entry>": a library without the registration entry point.
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("message"); // %1 is the program folder
+    const auto row = [](const char* name, const char* file, QByteArray contents,
+                        const char* message) {
+        QTest::newRow(name) << QString::fromLatin1(file) << contents
+                            << QString::fromLatin1(message);
+    };
+    const char* motors = "OrvexMotorDatabase.xml";
+    const char* library = "OrvexMotorDatabase.so";
+    const char* crossReference = "WindNum CustomNum CrossRef.xml";
+    const char* commands = "OrvexCommandDatabase.xml";
+    row("motor database missing", motors, {}, "Unable to locate %1/OrvexMotorDatabase.xml.");
+    row("library missing", library, {}, "Unable to locate %1/OrvexMotorDatabase.so.");
+    row("cross reference missing", crossReference, {},
+        "Unable to locate %1/WindNum CustomNum CrossRef.xml.");
+    row("library not loadable", library, "not a library",
+        "Unable to load OrvexMotorDatabase.so.\nError 8.");
+    row("library without entry point", library, "<no entry>", "GetProcAddress() failed.\nError 2.");
+    row("motor database corrupt", motors, "<motors><motor>",
+        "Unable to read %1/OrvexMotorDatabase.xml.");
+    row("cross reference corrupt", crossReference, "\x01\x02garbage",
+        "Unable to read %1/WindNum CustomNum CrossRef.xml.");
+    // The loader's message reaches the user as it is; the loader's tests cover the rest.
+    row("command database wrong name", commands,
+        "<database name=\"parameter tables.xls\"><table/></database>", "Invalid attribute");
+    // A folder cannot be read, even by root.
+    row("command database unreadable", commands, "<folder>",
+        "Unable to read %1/OrvexCommandDatabase.xml.");
+    row("bridge not registered", "", {},
+        "Unable to create Orvex Bridge:\nOrvexBridge.Config is not installed (class not "
+        "registered).");
 }
 
 void TestStartup::failures()
@@ -181,67 +165,28 @@ void TestStartup::failures()
     QFETCH(QString, file);
     QFETCH(QByteArray, contents);
     QFETCH(QString, message);
-    ProgramFolder folder;
-    if (contents.isEmpty())
-        QVERIFY(QFile::remove(folder.Path(file)));
+    Startup s;
+    const QString path = s.Path(file);
+    if (file.isEmpty())
+        s.factory.Unregister(QStringLiteral("OrvexBridge.Config"));
     else
-        folder.Write(file, contents);
-    Startup s(folder);
+        QVERIFY(QFile::remove(path));
+    if (contents == "<folder>") {
+        QVERIFY(QDir(s.dir.path()).mkdir(file));
+    } else if (contents == "<no entry>") {
+        QVERIFY(QFile::copy(kBinDir + QStringLiteral("/tst_noentry.so"), path));
+    } else if (!contents.isEmpty()) {
+        QFile replacement(path);
+        QVERIFY(replacement.open(QIODevice::WriteOnly));
+        replacement.write(contents);
+    }
     QVERIFY(!s.app.Startup());
-    QCOMPARE(s.OnlyMessage(), message.arg(folder.dir.path()));
+    QCOMPARE(s.ui.Messages.size(), size_t(1));
     QCOMPARE(s.ui.Messages[0].Caption, QStringLiteral("Orvex Support Tool"));
+    QCOMPARE(s.ui.Messages[0].Text, message.arg(s.dir.path()));
     QVERIFY(!s.splashOpenAtMessage);
     QVERIFY(!s.app.SplashShown());
     QCOMPARE(s.app.ExitInstance(), 1);
-}
-
-void TestStartup::unreadableCommandDatabase()
-{
-    // A folder where the file should be cannot be read, even by root.
-    ProgramFolder folder;
-    QVERIFY(QFile::remove(folder.Path(QStringLiteral("OrvexCommandDatabase.xml"))));
-    QVERIFY(QDir(folder.dir.path()).mkdir(QStringLiteral("OrvexCommandDatabase.xml")));
-    Startup s(folder);
-    QVERIFY(!s.app.Startup());
-    QCOMPARE(s.OnlyMessage(),
-             QStringLiteral("Unable to read %1/OrvexCommandDatabase.xml.").arg(folder.dir.path()));
-    QVERIFY(!s.splashOpenAtMessage);
-}
-
-void TestStartup::libraryWithoutEntryPoint()
-{
-    ProgramFolder folder;
-    QFile::remove(folder.Path(QStringLiteral("OrvexMotorDatabase.so")));
-    QVERIFY(QFile::copy(kBinDir + QStringLiteral("/tst_noentry.so"),
-                        folder.Path(QStringLiteral("OrvexMotorDatabase.so"))));
-    Startup s(folder);
-    QVERIFY(!s.app.Startup());
-    QVERIFY2(s.OnlyMessage().startsWith(QStringLiteral("GetProcAddress() failed.\nError ")),
-             qPrintable(s.OnlyMessage()));
-    QVERIFY(!s.splashOpenAtMessage);
-}
-
-void TestStartup::bridgeNotRegistered()
-{
-    ProgramFolder folder;
-    Startup s(folder, false);
-    QVERIFY(!s.app.Startup());
-    QCOMPARE(s.OnlyMessage(), QStringLiteral("Unable to create Orvex Bridge:\nOrvexBridge.Config "
-                                             "is not installed (class not registered)."));
-    QVERIFY(!s.splashOpenAtMessage);
-}
-
-void TestStartup::exitReleasesComponents()
-{
-    ProgramFolder folder;
-    Startup s(folder);
-    QVERIFY(s.app.Startup());
-    const int before = OrvexTest::FakeConfig::Alive;
-    QCOMPARE(s.app.ExitInstance(), 0);
-    QCOMPARE(OrvexTest::FakeConfig::Alive, before - 1);
-    QVERIFY(!s.app.Config());
-    QVERIFY(!s.app.MotorServer());
-    QVERIFY(!s.app.MotorCollection());
 }
 
 QTEST_MAIN(TestStartup)

@@ -2,8 +2,6 @@
 
 #include "OrvexConfigBase.h"
 
-#include <QString>
-
 #include <vector>
 
 namespace OrvexTest {
@@ -15,7 +13,6 @@ class FakeConfig final : public Orvex::OrvexConfigBase
 public:
     FakeConfig() { ++Alive; }
     ~FakeConfig() override { --Alive; }
-
     QString Version() const override { return VersionText; }
     void SetPortNumber(int port) override { PortNumbers.push_back(port); }
     int TestConnection() override

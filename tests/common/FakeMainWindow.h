@@ -2,8 +2,6 @@
 
 #include "MainWindowServices.h"
 
-#include <QString>
-
 #include <vector>
 
 namespace OrvexTest {

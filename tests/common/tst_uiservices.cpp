@@ -2,7 +2,6 @@
 #include "UiServices.h"
 #include "WaitDlg.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QTest>
 
@@ -25,21 +24,22 @@ void TestUiServices::classicFilters_data()
 {
     QTest::addColumn<QString>("classic");
     QTest::addColumn<QString>("toolkit");
-    QTest::newRow("configuration") << "Orvex Configuration Files(*.kvt)|*.kvt||"
-                                   << "Orvex Configuration Files(*.kvt) (*.kvt)";
-    QTest::newRow("two filters") << "Button Files (*.btn)|*.btn|All Files (*.*)|*.*||"
-                                 << "Button Files (*.btn) (*.btn);;All Files (*.*) (*.*)";
-    QTest::newRow("several patterns") << "Text|*.txt;*.log||"
-                                      << "Text (*.txt *.log)";
-    QTest::newRow("empty") << ""
-                           << "";
+    const auto row = [](const char* name, QString classic, QString toolkit) {
+        QTest::newRow(name) << classic << toolkit;
+    };
+    row("configuration", "Orvex Configuration Files(*.kvt)|*.kvt||",
+        "Orvex Configuration Files(*.kvt) (*.kvt)");
+    row("two filters", "Button Files (*.btn)|*.btn|All Files (*.*)|*.*||",
+        "Button Files (*.btn) (*.btn);;All Files (*.*) (*.*)");
+    row("several patterns", "Text|*.txt;*.log||", "Text (*.txt *.log)");
+    row("empty", "", "");
 }
 
 void TestUiServices::classicFilters()
 {
     QFETCH(QString, classic);
     QFETCH(QString, toolkit);
-    QCOMPARE(Orvex::ToolkitFileFilter(classic), toolkit);
+    QCOMPARE(ToolkitFileFilter(classic), toolkit);
 }
 
 void TestUiServices::waitWindowShowsItsText()
@@ -58,18 +58,17 @@ void TestUiServices::failuresShownInMessageBoxes()
 {
     OrvexTest::FakeUiServices ui;
     const QString caption = QStringLiteral("Communications Error");
-    QVERIFY(Orvex::RunShowingErrors(ui, caption, [] {}));
-    QVERIFY(!Orvex::RunShowingErrors(ui, caption, [] {
-        throw Orvex::ComponentError(0x80004005u, QStringLiteral("Port closed"));
-    }));
-    QVERIFY(!Orvex::RunShowingErrors(
-        ui, caption, [] { throw Orvex::FrameworkException(QString(3000, QLatin1Char('m'))); }));
+    QVERIFY(RunShowingErrors(ui, caption, [] {}));
+    QVERIFY(!RunShowingErrors(
+        ui, caption, [] { throw ComponentError(0x80004005u, QStringLiteral("Port closed")); }));
+    QVERIFY(!RunShowingErrors(ui, caption,
+                              [] { throw FrameworkException(QString(3000, QLatin1Char('m'))); }));
     QCOMPARE(ui.Messages.size(), size_t(2));
     QCOMPARE(ui.Messages[0].Caption, caption);
     QCOMPARE(ui.Messages[0].Text, QStringLiteral("Port closed"));
     QCOMPARE(ui.Messages[1].Text, QString(1024, QLatin1Char('m')));
     // Anything else is left to the guarded handler around it.
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, Orvex::RunShowingErrors(ui, caption, [] {
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, RunShowingErrors(ui, caption, [] {
                                  throw std::runtime_error("other");
                              }));
 }
