@@ -11,59 +11,98 @@
 
 #include <QPointer>
 #include <QSettings>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
 namespace OrvexTest {
 
+// The simulated drive's link, with the faults a cable or a drive can have that
+// the link itself does not notice. Every fault is off until the test sets it.
+class RigLink final : public Orvex::ILinkTransport
+{
+    Q_OBJECT
+
+public:
+    explicit RigLink(std::shared_ptr<Orvex::SimulatedDrive> drive)
+        : inner(drive), m_drive(std::move(drive))
+    {
+        connect(&inner, &Orvex::SimulatorTransport::Received, this, &RigLink::OnReceived);
+        connect(&inner, &Orvex::SimulatorTransport::Lost, this, &RigLink::Lost);
+    }
+    bool Open() override { return inner.Open(); }
+    void Close() override { inner.Close(); }
+    bool IsOpen() const override { return inner.IsOpen(); }
+    QString Error() const override { return inner.Error(); }
+    QString Description() const override { return inner.Description(); }
+    bool Write(const QByteArray& bytes) override
+    {
+        if (silentAfterCommands >= 0 && (silentAfterCommands -= bytes.count('\r')) < 0) {
+            m_drive->SetNoAnswer(true);
+        }
+        return inner.Write(bytes);
+    }
+
+    // The faults, each off while negative or empty: the drive swallows every
+    // line after this many more; its answers stop arriving after this many more
+    // bytes; the answers change on their way back (bytes lost or garbled).
+    int silentAfterCommands = -1;
+    qint64 muteAfterBytes = -1;
+    std::function<QByteArray(QByteArray)> answers;
+    Orvex::SimulatorTransport inner;
+
+private:
+    void OnReceived(const QByteArray& bytes)
+    {
+        QByteArray passed = answers ? answers(bytes) : bytes;
+        if (muteAfterBytes >= 0) {
+            passed.truncate(std::min<qint64>(passed.size(), muteAfterBytes));
+            muteAfterBytes -= passed.size();
+        }
+        if (!passed.isEmpty()) {
+            Q_EMIT Received(passed);
+        }
+    }
+
+    std::shared_ptr<Orvex::SimulatedDrive> m_drive;
+};
+
 // The port registry, hub and factory of the application, with the bridge
 // registered in the factory, on a computer without serial ports and with a
-// profile in a temporary folder. By default the simulated drive of
-// ORVEX_DATA_DIR sits behind the in-process port `port`.
+// profile in a temporary folder. The simulated drive of ORVEX_DATA_DIR sits
+// behind the in-process port `port`, unless the drive is External (the
+// standalone simulator, say), whose port the test adds and sets.
 struct BridgeRig
 {
-    // A computer without serial ports.
     class NoDevices final : public Orvex::ISerialDeviceSource
     {
     public:
         std::vector<Orvex::SerialDeviceInfo> PresentDevices() const override { return {}; }
     };
-
-    // Where the drive the bridge talks to is.
     enum class Drive
     {
-        // The simulated drive, in this process, on the port `port`.
         InProcess,
-        // Outside the rig (the standalone simulator on a pseudo-terminal, say):
-        // the test adds the drive's port to the registry and sets `port`.
         External,
     };
 
-    // Makes the link to the in-process drive each time its port is opened.
-    using DriveLinkMaker = std::function<std::unique_ptr<Orvex::ILinkTransport>(
-        const std::shared_ptr<Orvex::SimulatedDrive>&)>;
-
-    // An in-process drive is reached through a SimulatorTransport, the last
-    // one made being `transport`.
     explicit BridgeRig(Drive where = Drive::InProcess);
-    // The in-process drive reached through the links makeLink makes (a link
-    // with faults of its own, say); `transport` stays empty.
-    explicit BridgeRig(DriveLinkMaker makeLink);
 
-    BridgeRig(const BridgeRig&) = delete;
-    BridgeRig& operator=(const BridgeRig&) = delete;
-
-    // Adds an in-process port opened through make and answers its number.
-    int AddVirtualPort(const QString& key, const QString& description,
-                       Orvex::PortHub::TransportMaker make);
-
+    int AddVirtualPort(const QString& key, Orvex::PortHub::TransportMaker make)
+    {
+        hub.RegisterVirtualTransport(key, std::move(make));
+        return registry.AddVirtualPort(key, key);
+    }
     // New bridge objects from the factory, set to `port`.
-    std::unique_ptr<Orvex::IOrvexConfig> Config();
-    std::unique_ptr<Orvex::IOrvexStatus> Status();
+    template <class Object> std::unique_ptr<Object> Make(const char* progId)
+    {
+        auto object = factory.Create<Object>(QLatin1String(progId));
+        object->SetPortNumber(port);
+        return object;
+    }
+    auto Config() { return Make<Orvex::IOrvexConfig>(Orvex::ProgId::BridgeConfig); }
+    auto Status() { return Make<Orvex::IOrvexStatus>(Orvex::ProgId::BridgeStatus); }
 
     QTemporaryDir dir;
     QSettings settings;
@@ -72,6 +111,8 @@ struct BridgeRig
     Orvex::PortHub hub;
     Orvex::ComponentFactory factory;
     std::shared_ptr<Orvex::SimulatedDrive> drive;
+    // The link to the in-process drive made last, and its simulator transport.
+    QPointer<RigLink> link;
     QPointer<Orvex::SimulatorTransport> transport;
     int port = 0;
 };
@@ -81,12 +122,5 @@ QString DescriptionOf(const std::function<void()>& call);
 
 // The configuration a bridge configuration object holds.
 const Orvex::ConfigurationValues& ValuesOf(const Orvex::IOrvexConfig& config);
-
-// The file text of every property that travels to the drive and back.
-QStringList DriveHeldValues(const Orvex::ConfigurationValues& values);
-
-// Sets a rotary or linear motor, the control mode and a few loop settings,
-// each off its default, in the object's configuration (not on the drive).
-void SetSampleConfiguration(Orvex::IOrvexConfig& config, bool linear, int controlMode);
 
 } // namespace OrvexTest

@@ -1,76 +1,53 @@
+// The configuration object's drive actions that take a while: the test moves
+// (captures, auto tuning, alignment) and the operating system download.
 #include "BridgeRig.h"
-#include "LinkTransport.h"
-#include "SimulatedDrive.h"
 
+#include <QFile>
 #include <QTest>
-#include <QTimer>
 
 #include <cmath>
 #include <memory>
 
 using Orvex::IOrvexConfig;
+using Orvex::SimulatedDrive;
 using OrvexTest::DescriptionOf;
 
 namespace {
 
-// A drive that answers every capture with a fixed text, and everything else
-// with the prompt alone.
-class ScriptedTransport final : public Orvex::ILinkTransport
+constexpr int SampleBytesCount = 32768;
+constexpr int DownloadTimeoutMs = 20000;
+
+QString SamplePath()
 {
-    Q_OBJECT
+    return qEnvironmentVariable("ORVEX_DATA_DIR") + QStringLiteral("/OrvexOS-3.02.0018.ops");
+}
 
-public:
-    explicit ScriptedTransport(QByteArray captureAnswer) : m_CaptureAnswer(std::move(captureAnswer))
-    {}
-    bool Open() override { return m_Open = true; }
-    void Close() override { m_Open = false; }
-    bool IsOpen() const override { return m_Open; }
-    bool Write(const QByteArray& bytes) override
-    {
-        QByteArray answer;
-        for (const QByteArray& line : bytes.split('\r').mid(0, bytes.count('\r'))) {
-            if (line.startsWith("CAP"))
-                answer += m_CaptureAnswer;
-            else if (line == "VER")
-                answer += "VER=ORVEX AE-0620 OS 3.02.0017\r\n";
-            answer += '\x05';
-        }
-        QTimer::singleShot(0, this, [this, answer] { Q_EMIT Received(answer); });
-        return true;
-    }
-    QString Error() const override { return {}; }
-    QString Description() const override { return QStringLiteral("Scripted"); }
-
-private:
-    QByteArray m_CaptureAnswer;
-    bool m_Open = false;
-};
-
-// The simulated drive behind an in-process port, as the application builds it,
-// and a drive with scripted capture answers on a second port.
+// A configuration object on the rig's drive.
 struct Bench : OrvexTest::BridgeRig
 {
-    explicit Bench(QByteArray scriptedCapture = {})
-    {
-        scriptedPort =
-            AddVirtualPort(QStringLiteral("script"), QStringLiteral("Script"), [scriptedCapture] {
-                return std::make_unique<ScriptedTransport>(scriptedCapture);
-            });
-        config = Config();
-        config->SetPortNumber(scriptedCapture.isEmpty() ? port : scriptedPort);
-    }
-
     // Sends the configuration with the control mode and enables the drive.
-    void Prepare(int controlMode)
+    IOrvexConfig* Prepare(int controlMode)
     {
         config->SetControlMode(controlMode);
         config->StoreConfiguration(true, QString());
         config->SetDriveEnable(true);
-        QVERIFY(drive->IsEnabled());
+        return config.get();
+    }
+    // The state of the OS download, with its byte counts in total and done.
+    int DownloadState() { return config->GetOsDownloadProgress(total, done); }
+
+    // Starts the sample download on a paced link and waits until it is under way.
+    void StartSlowly()
+    {
+        QCOMPARE(config->TestConnection(), -1);
+        transport->SetBaudRate(115200);
+        config->StartOsDownload(SamplePath());
+        QTRY_VERIFY_WITH_TIMEOUT(DownloadState() == 1 && done > 0, DownloadTimeoutMs);
     }
 
-    std::unique_ptr<IOrvexConfig> config;
-    int scriptedPort = 0;
+    std::unique_ptr<Orvex::IOrvexConfig> config = Config();
+    int total = -1;
+    int done = -1;
 };
 
 } // namespace
@@ -80,12 +57,6 @@ class TestBridgeMotion : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        if (qEnvironmentVariableIsEmpty("ORVEX_DATA_DIR"))
-            qputenv("ORVEX_DATA_DIR", ORVEX_TEST_DATA_DIR);
-    }
-
     void capturesAnswerTheirSamples_data()
     {
         QTest::addColumn<int>("controlMode");
@@ -100,11 +71,11 @@ private Q_SLOTS:
         QFETCH(int, controlMode);
         QFETCH(QString, kind);
         Bench bench;
-        bench.Prepare(controlMode);
-        bench.config->SetInertiaRatio(2.5f);
+        IOrvexConfig* config = bench.Prepare(controlMode);
+        config->SetInertiaRatio(2.5f);
         if (kind == QLatin1String("current")) {
-            const QVariant result = bench.config->CaptureCurrentStep(3.0f, 500, 20000);
-            QVERIFY(result.canConvert<QList<float>>());
+            const QVariant result = config->CaptureCurrentStep(3.0f, 500, 20000);
+            QCOMPARE(result.metaType(), QMetaType::fromType<QList<float>>());
             const QList<float> samples = result.value<QList<float>>();
             QCOMPARE(samples.size(), 1024);
             // Commanded: 1 ms at rest, then +3 A and -3 A for 1 ms each.
@@ -112,14 +83,14 @@ private Q_SLOTS:
             QCOMPARE(samples[2 * 20], 3.0f);
             QCOMPARE(samples[2 * 40], -3.0f);
         } else if (kind == QLatin1String("velocity")) {
-            const QVariant result = bench.config->CaptureVelocityStep(1000.0f, 5.0f, 10, 20000);
+            const QVariant result = config->CaptureVelocityStep(1000.0f, 5.0f, 10, 20000);
             QCOMPARE(result.metaType(), QMetaType::fromType<QList<float>>());
             const QList<float> samples = result.value<QList<float>>();
             QCOMPARE(samples.size(), 1024);
             QCOMPARE(samples[2 * 100], 5.0f); // 25 ms in: at speed
             QVERIFY(std::abs(samples[2 * 100 + 1] - 5.0f) < 0.5f);
         } else {
-            const QVariant result = bench.config->CapturePositionStep(4000, 20000);
+            const QVariant result = config->CapturePositionStep(4000, 20000);
             QCOMPARE(result.metaType(), QMetaType::fromType<QList<qint32>>());
             const QList<qint32> samples = result.value<QList<qint32>>();
             QCOMPARE(samples.size(), 1024);
@@ -127,16 +98,15 @@ private Q_SLOTS:
             QVERIFY(std::abs(samples[2 * 511 + 1] - 4000) <= 40);
         }
     }
-
-    void captureSendsTheGainsFirst()
+    void torqueModeCapturesSendTheGainsFirst()
     {
         Bench bench;
-        bench.Prepare(2);
-        bench.config->SetAutoCurrentGains(0);
+        IOrvexConfig* config = bench.Prepare(2);
+        config->SetAutoCurrentGains(0);
         const auto rise = [&](float kp) {
-            bench.config->SetCurrentLoopKp(kp);
+            config->SetCurrentLoopKp(kp);
             const QList<float> samples =
-                bench.config->CaptureCurrentStep(3.0f, 10, 20000).value<QList<float>>();
+                config->CaptureCurrentStep(3.0f, 10, 20000).value<QList<float>>();
             int k = 16;
             while (k < 512 && samples[2 * k + 1] < 2.7f)
                 ++k;
@@ -148,17 +118,9 @@ private Q_SLOTS:
         const int fast = rise(20.0f);
         QCOMPARE(bench.drive->WorkingValue(60).value_or(0), 20.0);
         QVERIFY2(fast < slow, qPrintable(QStringLiteral("%1 %2").arg(fast).arg(slow)));
+        QCOMPARE(DescriptionOf([&] { config->CaptureVelocityStep(1000.0f, 5.0f, 10, 20000); }),
+                 QStringLiteral("The drive refused CAPV 1000,5,10: Failed not in velocity mode"));
     }
-
-    void refusedCaptureIsAnError()
-    {
-        Bench bench;
-        bench.Prepare(2);
-        QCOMPARE(
-            DescriptionOf([&] { bench.config->CaptureVelocityStep(1000.0f, 5.0f, 10, 20000); }),
-            QStringLiteral("The drive refused CAPV 1000,5,10: Failed not in velocity mode"));
-    }
-
     void malformedCaptureIsAnError_data()
     {
         QTest::addColumn<QByteArray>("answer");
@@ -176,17 +138,21 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, answer);
         QFETCH(QString, detail);
-        Bench bench(answer);
+        Bench bench;
+        IOrvexConfig* config = bench.Prepare(2);
+        bench.link->answers = [answer](const QByteArray& bytes) {
+            return bytes.startsWith("CAP=") ? answer + '\x05' : bytes;
+        };
         const QString failure =
-            DescriptionOf([&] { bench.config->CaptureCurrentStep(3.0f, 500, 20000); });
+            DescriptionOf([&] { config->CaptureCurrentStep(3.0f, 500, 20000); });
         QVERIFY2(failure.startsWith(QLatin1String("Incorrect capture data from Orvex drive")) &&
                      failure.contains(detail),
                  qPrintable(failure));
     }
-
     void autoTuneMeasuresTheLoad_data()
     {
         QTest::addColumn<double>("ratio");
+        QTest::newRow("no load") << 0.0;
         QTest::newRow("light") << 0.5;
         QTest::newRow("heavy") << 6.0;
     }
@@ -195,39 +161,26 @@ private Q_SLOTS:
         QFETCH(double, ratio);
         Bench bench;
         bench.drive->SetLoad({ratio, 600.0, 0.05});
-        bench.Prepare(4);
-        const float measured = bench.config->AutoTune();
+        IOrvexConfig* config = bench.Prepare(4);
+        const float measured = config->AutoTune();
         QVERIFY2(std::abs(measured - ratio) < 0.05 * std::max(ratio, 1.0),
                  qPrintable(QString::number(measured)));
+        // A disabled drive cannot run the test: a failed tuning, not an error.
+        config->SetDriveEnable(false);
+        QVERIFY(config->AutoTune() < 0.0f);
     }
-
-    void autoTuneOfDisabledDriveFails()
+    void alignment()
     {
         Bench bench;
-        bench.Prepare(4);
-        bench.config->SetDriveEnable(false);
-        QVERIFY(bench.config->AutoTune() < 0.0f);
-    }
-
-    void alignmentUpdatesTheEncoderOffset()
-    {
-        Bench bench;
-        bench.Prepare(2);
-        bench.config->AlignMotor();
+        IOrvexConfig* config = bench.Prepare(2);
+        config->AlignMotor();
         const int offset = static_cast<int>(bench.drive->WorkingValue(142).value_or(0));
         QVERIFY(offset != 0);
-        QCOMPARE(bench.config->EncoderOffset(), offset);
-    }
-
-    void alignmentWithoutEnableInputIsAnError()
-    {
-        Bench bench;
-        bench.Prepare(2);
+        QCOMPARE(config->EncoderOffset(), offset);
         bench.drive->SetEnableInput(false);
-        QCOMPARE(DescriptionOf([&] { bench.config->AlignMotor(); }),
+        QCOMPARE(DescriptionOf([&] { config->AlignMotor(); }),
                  QStringLiteral("The drive refused ALIGN: Failed No Hardware Enable"));
     }
-
     void zeroReferenceFollowsDcmdz_data()
     {
         QTest::addColumn<double>("volts");
@@ -242,6 +195,164 @@ private Q_SLOTS:
         bench.drive->SetAnalogInput(volts);
         bench.drive->Receive("DCMDZ\r");
         QVERIFY(std::abs(bench.config->ReadZeroReference() - volts) <= 0.5 / 3276.8);
+    }
+    void downloadReplacesTheOs_data()
+    {
+        QTest::addColumn<int>("osState");
+        QTest::addColumn<int>("connectionBefore");
+        QTest::newRow("running OS") << int(SimulatedDrive::OsState::Valid) << -1;
+        QTest::newRow("OS missing") << int(SimulatedDrive::OsState::Missing) << 5;
+    }
+    void downloadReplacesTheOs()
+    {
+        QFETCH(int, osState);
+        QFETCH(int, connectionBefore);
+        Bench bench;
+        bench.drive->SetOsState(static_cast<SimulatedDrive::OsState>(osState));
+        QCOMPARE(bench.config->TestConnection(), connectionBefore);
+        bench.config->StartOsDownload(SamplePath());
+        // The call returns at once and the total is known straight away.
+        QCOMPARE(bench.DownloadState(), 1);
+        QCOMPARE(bench.total, SampleBytesCount);
+        QTRY_COMPARE_WITH_TIMEOUT(bench.DownloadState(), 2, DownloadTimeoutMs);
+        QCOMPARE(bench.done, SampleBytesCount);
+        // The dialog always aborts on closing; that must not undo a success.
+        bench.config->AbortOsDownload();
+        QCOMPARE(bench.DownloadState(), 0);
+        QCOMPARE(bench.config->TestConnection(), -1);
+        auto status = bench.Status();
+        status->UploadNumericStatus(0x4, 0); // the OS revision item
+        QVERIFY2(status->OsRevision().startsWith(QLatin1String("3.02.0018")),
+                 qPrintable(status->OsRevision()));
+    }
+    void unusableFiles_data()
+    {
+        QFile file(SamplePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray sample = file.readAll();
+        QTest::addColumn<QByteArray>("bytes"); // null: no file at all
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing file") << QByteArray() << QStringLiteral("No such file");
+        QTest::newRow("empty") << QByteArray("") << QStringLiteral("not an Orvex operating system");
+        QTest::newRow("other file") << QByteArray("P016=50\r\nP017=3\r\n").repeated(10)
+                                    << QStringLiteral("not an Orvex operating system");
+        QTest::newRow("cut short") << sample.chopped(1) << QStringLiteral("shorter than");
+        QTest::newRow("trailing bytes") << sample + 'x' << QStringLiteral("longer than");
+        QByteArray flipped = sample;
+        flipped[1000] = static_cast<char>(flipped[1000] ^ 0x10);
+        QTest::newRow("damaged payload") << flipped << QStringLiteral("checksum does not match");
+        QByteArray revision = sample;
+        revision.replace(8, 9, "3.02/0018");
+        QTest::newRow("damaged revision") << revision << QStringLiteral("revision");
+        QByteArray length = sample;
+        length[27] = '\x7F';
+        QTest::newRow("damaged length") << length << QStringLiteral("length");
+    }
+    void unusableFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        Bench bench;
+        const QString path = bench.dir.filePath(QStringLiteral("image.ops"));
+        QFile file(path);
+        if (!bytes.isNull()) {
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+            file.close();
+        }
+        const int commandsBefore = bench.drive->CommandsReceived();
+        const QString error = DescriptionOf([&] { bench.config->StartOsDownload(path); });
+        QVERIFY2(error.startsWith(QLatin1String("Error reading from file image.ops")) &&
+                     error.contains(reason),
+                 qPrintable(error));
+        QCOMPARE(bench.DownloadState(), 4);
+        // Nothing reached the drive, which keeps its OS.
+        QCOMPARE(bench.drive->CommandsReceived(), commandsBefore);
+        QCOMPARE(bench.config->TestConnection(), -1);
+        bench.config->AbortOsDownload();
+        QCOMPARE(bench.DownloadState(), 0);
+    }
+    void linkLostMidDownload()
+    {
+        Bench bench;
+        QCOMPARE(bench.config->TestConnection(), -1);
+        // About 16 data lines go through, then the cable is pulled.
+        bench.transport->SetLoseLinkAfter(4000);
+        bench.config->StartOsDownload(SamplePath());
+        QTRY_COMPARE_WITH_TIMEOUT(bench.DownloadState(), 6, 3000);
+        QVERIFY2(bench.done > 0 && bench.done < SampleBytesCount,
+                 qPrintable(QString::number(bench.done)));
+        bench.config->AbortOsDownload();
+        // The port opens afresh; the drive waits in its boot loader.
+        QCOMPARE(bench.config->TestConnection(), 5);
+        bench.config->StartOsDownload(SamplePath());
+        QTRY_COMPARE_WITH_TIMEOUT(bench.DownloadState(), 2, DownloadTimeoutMs);
+        bench.config->AbortOsDownload();
+        QCOMPARE(bench.config->TestConnection(), -1);
+    }
+    void silentDriveTimesOut()
+    {
+        Bench bench;
+        bench.StartSlowly();
+        bench.drive->SetNoAnswer(true);
+        QTRY_COMPARE_WITH_TIMEOUT(bench.DownloadState(), 6, 4000);
+        bench.drive->SetNoAnswer(false);
+        bench.config->AbortOsDownload();
+        QCOMPARE(bench.config->TestConnection(), 5);
+    }
+    void abortMidDownload()
+    {
+        Bench bench;
+        bench.StartSlowly();
+        bench.config->AbortOsDownload();
+        QCOMPARE(bench.DownloadState(), 0);
+        QCOMPARE(bench.total, 0);
+        // The drive was told: no download waits in it, and it has no OS.
+        QVERIFY(!bench.drive->OsDownloadActive());
+        QCOMPARE(bench.config->TestConnection(), 5);
+        // Aborting again is harmless.
+        bench.config->AbortOsDownload();
+        QCOMPARE(bench.DownloadState(), 0);
+    }
+    void otherRequestsWaitForTheDownload()
+    {
+        Bench bench;
+        // Aborted before the drive left its OS, the download undoes nothing.
+        bench.config->StartOsDownload(SamplePath());
+        bench.config->AbortOsDownload();
+        QCOMPARE(bench.DownloadState(), 0);
+        QCOMPARE(bench.config->TestConnection(), -1);
+        bench.config->StartOsDownload(SamplePath());
+        QVERIFY(DescriptionOf([&] {
+                    bench.config->StartOsDownload(SamplePath());
+                }).contains(QLatin1String("already running")));
+        QVERIFY(DescriptionOf([&] {
+                    bench.config->DriveConfigured();
+                }).contains(QLatin1String("busy")));
+        QTRY_COMPARE_WITH_TIMEOUT(bench.DownloadState(), 2, DownloadTimeoutMs);
+        bench.config->AbortOsDownload();
+        QCOMPARE(bench.config->DriveConfigured(), false);
+    }
+    void driveThatLosesTheDownload()
+    {
+        Bench bench;
+        bench.StartSlowly();
+        // A power dip: the drive forgets the download and refuses its lines.
+        bench.drive->PowerCycle();
+        QTRY_COMPARE_WITH_TIMEOUT(bench.DownloadState(), 5, 3000);
+        bench.config->AbortOsDownload();
+        QCOMPARE(bench.config->TestConnection(), 5);
+    }
+    void corruptDriveIsNotWritten()
+    {
+        Bench bench;
+        bench.drive->SetOsState(SimulatedDrive::OsState::Corrupt);
+        QCOMPARE(bench.config->TestConnection(), 6);
+        bench.config->StartOsDownload(SamplePath());
+        QTRY_COMPARE_WITH_TIMEOUT(bench.DownloadState(), 5, 3000);
+        QCOMPARE(bench.done, 0);
+        bench.config->AbortOsDownload();
+        QCOMPARE(bench.config->TestConnection(), 6);
     }
 };
 

@@ -11,9 +11,7 @@ namespace OrvexTest {
 // and to steer: open failures, and the live transport to push bytes through.
 struct TransportLog
 {
-    int Opens = 0;
-    int Closes = 0;
-    int Alive = 0;
+    int Opens = 0, Closes = 0, Alive = 0;
     bool FailOpen = false;
     QString OpenError;
     QByteArrayList Written;
@@ -32,7 +30,6 @@ public:
     {
         ++m_log.Alive;
     }
-
     ~FakeTransport() override
     {
         --m_log.Alive;
@@ -43,35 +40,25 @@ public:
 
     bool Open() override
     {
-        if (m_log.FailOpen) {
-            m_error = m_log.OpenError;
-            return false;
-        }
-        m_open = true;
-        ++m_log.Opens;
-        m_log.Current = this;
-        return true;
+        m_error = m_log.FailOpen ? m_log.OpenError : QString();
+        m_open = !m_log.FailOpen;
+        m_log.Opens += m_open ? 1 : 0;
+        m_log.Current = m_open ? this : m_log.Current;
+        return m_open;
     }
-
     void Close() override
     {
-        if (m_open) {
-            m_open = false;
-            ++m_log.Closes;
-        }
+        m_log.Closes += m_open ? 1 : 0;
+        m_open = false;
     }
-
     bool IsOpen() const override { return m_open; }
-
     bool Write(const QByteArray& bytes) override
     {
-        if (!m_open) {
-            return false;
+        if (m_open) {
+            m_log.Written.append(bytes);
         }
-        m_log.Written.append(bytes);
-        return true;
+        return m_open;
     }
-
     QString Error() const override { return m_error; }
     QString Description() const override { return m_description; }
 
@@ -80,8 +67,7 @@ public:
 
 private:
     TransportLog& m_log;
-    QString m_description;
-    QString m_error;
+    QString m_description, m_error;
     bool m_open = false;
 };
 

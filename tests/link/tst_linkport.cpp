@@ -1,3 +1,5 @@
+// The serial link: ports shared through the hub, the link object over fake
+// transports, and the real serial path through a pseudo-terminal.
 #include "ComponentError.h"
 #include "ComponentFactory.h"
 #include "FakeTransport.h"
@@ -6,20 +8,26 @@
 #include "PortChannel.h"
 #include "PortHub.h"
 #include "PortRegistry.h"
+#include "SerialTransport.h"
 
+#include <QSerialPort>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
-#include <optional>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
 
 using Orvex::CLinkPort;
 using Orvex::ComponentError;
 using Orvex::PortChannel;
 using Orvex::PortHub;
-using Orvex::PortRegistry;
 using OrvexTest::FakeTransport;
 using OrvexTest::TransportLog;
 
@@ -33,8 +41,33 @@ public:
     std::vector<Orvex::SerialDeviceInfo> PresentDevices() const override { return {}; }
 };
 
-// A registry with two in-process ports whose transports are fakes, and the hub
-// over it, as the application would build them.
+// A pseudo-terminal: the link opens the slave as its serial device, the test
+// plays the drive on the master.
+struct PseudoTerminal
+{
+    PseudoTerminal() : master(posix_openpt(O_RDWR | O_NOCTTY))
+    {
+        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0) {
+            fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+            slavePath = QString::fromLocal8Bit(ptsname(master));
+        }
+    }
+    ~PseudoTerminal() { CloseMaster(); }
+    void CloseMaster()
+    {
+        if (master >= 0) {
+            ::close(master);
+        }
+        master = -1;
+    }
+
+    int master;
+    QString slavePath;
+};
+
+// The registry and hub of the application with two in-process ports whose
+// transports are fakes, and the pseudo-terminal added as a device path the
+// way a user adds one.
 struct Fixture
 {
     Fixture()
@@ -51,26 +84,28 @@ struct Fixture
         });
     }
 
+    int DevicePort() { return pty.slavePath.isEmpty() ? 0 : registry.AddDevicePath(pty.slavePath); }
+
+    PseudoTerminal pty;
     QTemporaryDir dir;
     QSettings settings;
     NoDevices source;
-    PortRegistry registry;
-    TransportLog logA;
-    TransportLog logB;
+    Orvex::PortRegistry registry;
+    TransportLog logA, logB;
     PortHub hub;
     int portA = 0;
     int portB = 0;
 };
 
-// Runs the call and answers the component error it throws, if any.
-template <class Call> std::optional<ComponentError> ErrorOf(Call call)
+// The code and description of the component error call throws.
+QString ErrorOf(const std::function<void()>& call)
 {
     try {
         call();
     } catch (const ComponentError& error) {
-        return error;
+        return QStringLiteral("%1 %2").arg(error.Code(), 0, 16).arg(error.Description());
     }
-    return std::nullopt;
+    return QStringLiteral("(no error)");
 }
 
 } // namespace
@@ -80,328 +115,318 @@ class TestLinkPort : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void twoLinksShareOneTransport();
-    void everyLinkReceivesEveryByte();
-    void readAnswersEverythingSinceLastRead_data();
-    void readAnswersEverythingSinceLastRead();
-    void writeSendsTextUnchanged_data();
-    void writeSendsTextUnchanged();
-    void writeWhenClosedThrows();
-    void openFailures_data();
-    void openFailures();
-    void reopenOnAnotherPort();
-    void openFlagDecidesAboutUnreadText_data();
-    void openFlagDecidesAboutUnreadText();
-    void lostTransportIsReported();
-    void lastHolderMayLetGoInsideDelivery();
-    void exchangeLockRefusesSecondExchange();
-    void factoryCreatesLinksOnTheHub();
-};
-
-void TestLinkPort::twoLinksShareOneTransport()
-{
-    Fixture f;
-    CLinkPort first(f.hub);
-    CLinkPort second(f.hub);
-    first.Open(f.portA, true);
-    second.Open(f.portA, true);
-    QVERIFY(first.IsOpen());
-    QVERIFY(second.IsOpen());
-    QCOMPARE(f.logA.Opens, 1);
-    QCOMPARE(f.logA.Alive, 1);
-
-    first.Close();
-    QVERIFY(!first.IsOpen());
-    QVERIFY(second.IsOpen());
-    QCOMPARE(f.logA.Closes, 0);
-    second.Write(QStringLiteral("VER\r"));
-    QCOMPARE(f.logA.Written, QByteArrayList{"VER\r"});
-
-    second.Close();
-    QCOMPARE(f.logA.Closes, 1);
-    QCOMPARE(f.logA.Alive, 0);
-    // Closing again is harmless.
-    second.Close();
-    first.Close();
-    QCOMPARE(f.logA.Closes, 1);
-}
-
-void TestLinkPort::everyLinkReceivesEveryByte()
-{
-    Fixture f;
-    CLinkPort terminal(f.hub);
-    CLinkPort errorLog(f.hub);
-    QSignalSpy terminalSpy(&terminal, &CLinkPort::DataWaiting);
-    QSignalSpy errorLogSpy(&errorLog, &CLinkPort::DataWaiting);
-    terminal.Open(f.portA, true);
-    errorLog.Open(f.portA, true);
-
-    // A third user of the port, as the drive bridge would listen.
-    const std::shared_ptr<PortChannel> bridge = f.hub.Acquire(f.portA);
-    QVERIFY(bridge);
-    QByteArray bridgeSaw;
-    connect(bridge.get(), &PortChannel::Received, this,
-            [&bridgeSaw](const QByteArray& bytes) { bridgeSaw += bytes; });
-    QCOMPARE(f.logA.Opens, 1);
-
-    f.logA.Current->Send("VER=ORVEX AE-0620 OS 3.02.0017\r\n\x05");
-    QTRY_COMPARE_WITH_TIMEOUT(terminalSpy.count(), 1, kTimeoutMs);
-    QTRY_COMPARE_WITH_TIMEOUT(errorLogSpy.count(), 1, kTimeoutMs);
-    QCOMPARE(terminal.Read(), QStringLiteral("VER=ORVEX AE-0620 OS 3.02.0017\r\n\x05"));
-    QCOMPARE(errorLog.Read(), QStringLiteral("VER=ORVEX AE-0620 OS 3.02.0017\r\n\x05"));
-    QCOMPARE(bridgeSaw, QByteArray("VER=ORVEX AE-0620 OS 3.02.0017\r\n\x05"));
-}
-
-void TestLinkPort::readAnswersEverythingSinceLastRead_data()
-{
-    QTest::addColumn<QByteArrayList>("arrivals");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("prompt alone") << QByteArrayList{"\x05"} << QStringLiteral("\x05");
-    QTest::newRow("answer in pieces")
-        << QByteArrayList{"P016", "=2.5", "0\r\n", "\x05"} << QStringLiteral("P016=2.50\r\n\x05");
-    QTest::newRow("bytes above 127 kept") << QByteArrayList{"T=40\xB0"
-                                                            "C\r\n\x05"}
-                                          << QString::fromLatin1("T=40\xB0"
-                                                                 "C\r\n\x05");
-    QTest::newRow("backspace and nul kept")
-        << QByteArrayList{QByteArray("A\bB\0C", 5)} << QString::fromLatin1("A\bB\0C", 5);
-}
-
-void TestLinkPort::readAnswersEverythingSinceLastRead()
-{
-    QFETCH(QByteArrayList, arrivals);
-    QFETCH(QString, text);
-
-    Fixture f;
-    CLinkPort link(f.hub);
-    QSignalSpy spy(&link, &CLinkPort::DataWaiting);
-    link.Open(f.portA, true);
-    for (const QByteArray& bytes : std::as_const(arrivals)) {
-        f.logA.Current->Send(bytes);
+    void twoLinksShareOneTransport()
+    {
+        Fixture f;
+        CLinkPort first(f.hub);
+        CLinkPort second(f.hub);
+        const QString notOpen = QStringLiteral("80004005 The port is not open.");
+        QCOMPARE(ErrorOf([&] { first.Write(QStringLiteral("\r")); }), notOpen);
+        first.Open(f.portA, true);
+        second.Open(f.portA, true);
+        QVERIFY(first.IsOpen() && second.IsOpen());
+        QCOMPARE(f.logA.Opens, 1);
+        QCOMPARE(f.logA.Alive, 1);
+        first.Close();
+        QVERIFY(!first.IsOpen());
+        QVERIFY(second.IsOpen());
+        QCOMPARE(f.logA.Closes, 0);
+        second.Write(QStringLiteral("VER\r"));
+        QCOMPARE(f.logA.Written, QByteArrayList{"VER\r"});
+        second.Close();
+        QCOMPARE(f.logA.Closes, 1);
+        QCOMPARE(f.logA.Alive, 0);
+        // Closing again is harmless, and a closed link writes nothing.
+        second.Close();
+        first.Close();
+        QCOMPARE(f.logA.Closes, 1);
+        QCOMPARE(ErrorOf([&] { first.Write(QStringLiteral("\r")); }), notOpen);
+        QCOMPARE(f.logA.Written, QByteArrayList{"VER\r"});
     }
-    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, kTimeoutMs);
-    QCOMPARE(link.Read(), text);
-    QCOMPARE(link.Read(), QString());
-
-    // Arrivals handled in one pass of the event loop made one event, and a
-    // read before the event is delivered leaves nothing to announce.
-    f.logA.Current->Send("late");
-    QCOMPARE(link.Read(), QStringLiteral("late"));
-    QCoreApplication::processEvents();
-    QCOMPARE(spy.count(), 1);
-}
-
-void TestLinkPort::writeSendsTextUnchanged_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("bytes");
-
-    QTest::newRow("command") << QStringLiteral("ERRORL=h3FFF\r") << QByteArray("ERRORL=h3FFF\r");
-    QTest::newRow("no carriage return added") << QStringLiteral("DRES") << QByteArray("DRES");
-    QTest::newRow("latin-1 byte") << QString::fromLatin1("N=\xE9\r") << QByteArray("N=\xE9\r");
-}
-
-void TestLinkPort::writeSendsTextUnchanged()
-{
-    QFETCH(QString, text);
-    QFETCH(QByteArray, bytes);
-
-    Fixture f;
-    CLinkPort link(f.hub);
-    link.Open(f.portA, false);
-    link.Write(text);
-    QCOMPARE(f.logA.Written, QByteArrayList{bytes});
-}
-
-void TestLinkPort::writeWhenClosedThrows()
-{
-    Fixture f;
-    CLinkPort link(f.hub);
-    std::optional<ComponentError> error = ErrorOf([&] { link.Write(QStringLiteral("\r")); });
-    QVERIFY(error);
-    QCOMPARE(error->Code(), 0x80004005u);
-    QCOMPARE(error->Description(), QStringLiteral("The port is not open."));
-
-    link.Open(f.portA, true);
-    link.Close();
-    error = ErrorOf([&] { link.Write(QStringLiteral("\r")); });
-    QVERIFY(error);
-    QCOMPARE(error->Description(), QStringLiteral("The port is not open."));
-    QVERIFY(f.logA.Written.isEmpty());
-}
-
-void TestLinkPort::openFailures_data()
-{
-    QTest::addColumn<QString>("port"); // "a", "none", "unknown", "unserved"
-    QTest::addColumn<bool>("failOpen");
-    QTest::addColumn<int>("failure");
-    QTest::addColumn<QString>("text");
-    const auto row = [](const char* name, const char* port, bool failOpen, PortHub::Failure failure,
-                        const char* text) {
-        QTest::newRow(name) << QString(port) << failOpen << int(failure) << QString(text);
-    };
-    row("no port selected", "none", false, PortHub::Failure::UnknownPort,
-        "Invalid COM port number: no port is selected.");
-    row("number not present", "unknown", false, PortHub::Failure::UnknownPort,
-        "Invalid COM port number: COM42 is not present.");
-    row("transport refuses", "a", true, PortHub::Failure::OpenFailed,
-        "Unable to open COM1: Drive A is switched off.");
-    row("in-process port nobody serves", "unserved", false, PortHub::Failure::OpenFailed,
-        "Unable to open COM3: Drive C is not available.");
-}
-
-void TestLinkPort::openFailures()
-{
-    QFETCH(QString, port);
-    QFETCH(bool, failOpen);
-    QFETCH(int, failure);
-    QFETCH(QString, text);
-
-    Fixture f;
-    const int portC =
+    void everyLinkReceivesEveryByte()
+    {
+        Fixture f;
+        CLinkPort terminal(f.hub);
+        CLinkPort errorLog(f.hub);
+        QSignalSpy terminalSpy(&terminal, &CLinkPort::DataWaiting);
+        QSignalSpy errorLogSpy(&errorLog, &CLinkPort::DataWaiting);
+        terminal.Open(f.portA, true);
+        errorLog.Open(f.portA, true);
+        // The drive bridge's two objects on the same port share one channel,
+        // and one exchange at a time.
+        const std::shared_ptr<PortChannel> config = f.hub.Acquire(f.portA);
+        const std::shared_ptr<PortChannel> status = f.hub.Acquire(f.portA);
+        QVERIFY(config);
+        QCOMPARE(config, status);
+        QCOMPARE(f.logA.Opens, 1);
+        QVERIFY(config->TryBeginExchange());
+        QVERIFY(!status->TryBeginExchange());
+        config->EndExchange();
+        QVERIFY(status->TryBeginExchange());
+        QByteArray bridgeSaw;
+        connect(config.get(), &PortChannel::Received, this,
+                [&bridgeSaw](const QByteArray& bytes) { bridgeSaw += bytes; });
+        const QByteArray answer("VER=ORVEX AE-0620 OS 3.02.0017\r\n\x05");
+        f.logA.Current->Send(answer);
+        QTRY_COMPARE_WITH_TIMEOUT(terminalSpy.count(), 1, kTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(errorLogSpy.count(), 1, kTimeoutMs);
+        QCOMPARE(terminal.Read(), QString::fromLatin1(answer));
+        QCOMPARE(errorLog.Read(), QString::fromLatin1(answer));
+        QCOMPARE(bridgeSaw, answer);
+    }
+    void readAnswersEverythingSinceLastRead_data()
+    {
+        QTest::addColumn<QByteArrayList>("arrivals");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("prompt alone") << QByteArrayList{"\x05"} << QStringLiteral("\x05");
+        QTest::newRow("answer in pieces") << QByteArrayList{"P016", "=2.5", "0\r\n", "\x05"}
+                                          << QStringLiteral("P016=2.50\r\n\x05");
+        QTest::newRow("bytes above 127 kept")
+            << QByteArrayList{"T=40\260C\r\n\x05"} << QString::fromLatin1("T=40\260C\r\n\x05");
+        QTest::newRow("backspace and nul kept")
+            << QByteArrayList{QByteArray("A\bB\0C", 5)} << QString::fromLatin1("A\bB\0C", 5);
+    }
+    void readAnswersEverythingSinceLastRead()
+    {
+        QFETCH(QByteArrayList, arrivals);
+        QFETCH(QString, text);
+        Fixture f;
+        CLinkPort link(f.hub);
+        QSignalSpy spy(&link, &CLinkPort::DataWaiting);
+        link.Open(f.portA, true);
+        for (const QByteArray& bytes : std::as_const(arrivals)) {
+            f.logA.Current->Send(bytes);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, kTimeoutMs);
+        QCOMPARE(link.Read(), text);
+        QCOMPARE(link.Read(), QString());
+        // Arrivals handled in one pass of the event loop made one event, and a
+        // read before the event is delivered leaves nothing to announce.
+        f.logA.Current->Send("late");
+        QCOMPARE(link.Read(), QStringLiteral("late"));
+        QCoreApplication::processEvents();
+        QCOMPARE(spy.count(), 1);
+    }
+    void writeSendsTextUnchanged_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("no carriage return added") << QStringLiteral("DRES") << QByteArray("DRES");
+        QTest::newRow("latin-1 byte") << QString::fromLatin1("N=\xE9\r") << QByteArray("N=\xE9\r");
+    }
+    void writeSendsTextUnchanged()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        Fixture f;
+        CLinkPort link(f.hub);
+        link.Open(f.portA, false);
+        link.Write(text);
+        QCOMPARE(f.logA.Written, QByteArrayList{bytes});
+    }
+    void openFailures_data()
+    {
+        QTest::addColumn<int>("port"); // 1 is drive A, whose transport refuses to open
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<QString>("text");
+        const auto row = [](const char* name, int port, PortHub::Failure failure,
+                            const char* text) {
+            QTest::newRow(name) << port << int(failure) << QString(text);
+        };
+        row("no port selected", 0, PortHub::Failure::UnknownPort,
+            "Invalid COM port number: no port is selected.");
+        row("number not present", 42, PortHub::Failure::UnknownPort,
+            "Invalid COM port number: COM42 is not present.");
+        row("transport refuses", 1, PortHub::Failure::OpenFailed,
+            "Unable to open COM1: Drive A is switched off.");
+        row("in-process port nobody serves", 3, PortHub::Failure::OpenFailed,
+            "Unable to open COM3: Drive C is not available.");
+    }
+    void openFailures()
+    {
+        QFETCH(int, port);
+        QFETCH(int, failure);
+        QFETCH(QString, text);
+        Fixture f;
         f.registry.AddVirtualPort(QStringLiteral("drive-c"), QStringLiteral("Drive C"));
-    QCOMPARE(f.portA, 1);
-    QCOMPARE(portC, 3);
-    f.logA.FailOpen = failOpen;
-    f.logA.OpenError = QStringLiteral("Drive A is switched off.");
-    const int number = port == QLatin1String("a")          ? f.portA
-                       : port == QLatin1String("unserved") ? portC
-                       : port == QLatin1String("unknown")  ? 42
-                                                           : 0;
-
-    QString error;
-    PortHub::Failure kind = PortHub::Failure::None;
-    QVERIFY(!f.hub.Acquire(number, &error, &kind));
-    QCOMPARE(int(kind), failure);
-    QCOMPARE(error, text);
-
-    CLinkPort link(f.hub);
-    const std::optional<ComponentError> thrown = ErrorOf([&] { link.Open(number, true); });
-    QVERIFY(thrown);
-    QCOMPARE(thrown->Code(), 0x80004005u);
-    QCOMPARE(thrown->Description(), text);
-    QVERIFY(!link.IsOpen());
-    QCOMPARE(f.logA.Alive, 0);
-}
-
-void TestLinkPort::reopenOnAnotherPort()
-{
-    Fixture f;
-    CLinkPort link(f.hub);
-    link.Open(f.portA, true);
-    link.Write(QStringLiteral("A\r"));
-
-    // The main window's port change: Close, then Open on the new number.
-    link.Close();
-    link.Open(f.portB, false);
-    QCOMPARE(link.PortNumber(), f.portB);
-    link.Write(QStringLiteral("B\r"));
-    QCOMPARE(f.logA.Written, QByteArrayList{"A\r"});
-    QCOMPARE(f.logB.Written, QByteArrayList{"B\r"});
-    QCOMPARE(f.logA.Alive, 0);
-
-    // Opening an open link elsewhere lets go of the old port too.
-    link.Open(f.portA, true);
-    QCOMPARE(f.logB.Closes, 1);
-    QCOMPARE(f.logA.Opens, 2);
-    link.Write(QStringLiteral("C\r"));
-    QCOMPARE(f.logA.Written, (QByteArrayList{"A\r", "C\r"}));
-}
-
-void TestLinkPort::openFlagDecidesAboutUnreadText_data()
-{
-    QTest::addColumn<bool>("flag");
-    QTest::addColumn<QString>("firstRead");
-
-    QTest::newRow("true drops unread text") << true << QStringLiteral("new");
-    QTest::newRow("false keeps unread text") << false << QStringLiteral("oldnew");
-}
-
-void TestLinkPort::openFlagDecidesAboutUnreadText()
-{
-    QFETCH(bool, flag);
-    QFETCH(QString, firstRead);
-
-    Fixture f;
-    CLinkPort link(f.hub);
-    link.Open(f.portA, true);
-    f.logA.Current->Send("old");
-    link.Close();
-    link.Open(f.portB, flag);
-    f.logB.Current->Send("new");
-    QCOMPARE(link.Read(), firstRead);
-}
-
-void TestLinkPort::lostTransportIsReported()
-{
-    Fixture f;
-    CLinkPort terminal(f.hub);
-    CLinkPort notch(f.hub);
-    terminal.Open(f.portA, true);
-    notch.Open(f.portA, false);
-
-    f.logA.Current->Lose(QStringLiteral("The connection to Drive A was lost."));
-    QVERIFY(!terminal.IsOpen());
-    QVERIFY(!notch.IsOpen());
-    QCOMPARE(f.logA.Closes, 1);
-    for (CLinkPort* link : {&terminal, &notch}) {
-        const std::optional<ComponentError> error =
-            ErrorOf([link] { link->Write(QStringLiteral("\r")); });
-        QVERIFY(error);
-        QCOMPARE(error->Description(), QStringLiteral("The connection to Drive A was lost."));
+        f.logA.FailOpen = true;
+        f.logA.OpenError = QStringLiteral("Drive A is switched off.");
+        QString error;
+        PortHub::Failure kind = PortHub::Failure::None;
+        QVERIFY(!f.hub.Acquire(port, &error, &kind));
+        QCOMPARE(int(kind), failure);
+        QCOMPARE(error, text);
+        CLinkPort link(f.hub);
+        QCOMPARE(ErrorOf([&] { link.Open(port, true); }), "80004005 " + text);
+        QVERIFY(!link.IsOpen());
+        QCOMPARE(f.logA.Alive, 0);
     }
-    QTRY_COMPARE_WITH_TIMEOUT(f.logA.Alive, 0, kTimeoutMs);
-
-    // Opening again gets a fresh stream, not the dead one.
-    terminal.Close();
-    terminal.Open(f.portA, true);
-    QVERIFY(terminal.IsOpen());
-    QCOMPARE(f.logA.Opens, 2);
-    terminal.Write(QStringLiteral("\r"));
-    QCOMPARE(f.logA.Written, QByteArrayList{"\r"});
-}
-
-void TestLinkPort::lastHolderMayLetGoInsideDelivery()
-{
-    Fixture f;
-    std::shared_ptr<PortChannel> channel = f.hub.Acquire(f.portA);
-    QVERIFY(channel);
-    connect(channel.get(), &PortChannel::Received, this, [&channel] { channel.reset(); });
-
-    f.logA.Current->Send("x");
-    QVERIFY(!channel);
-    QCOMPARE(f.logA.Closes, 1);
-    QTRY_COMPARE_WITH_TIMEOUT(f.logA.Alive, 0, kTimeoutMs);
-    // The port can be had again at once.
-    QVERIFY(f.hub.Acquire(f.portA));
-    QCOMPARE(f.logA.Opens, 2);
-}
-
-void TestLinkPort::exchangeLockRefusesSecondExchange()
-{
-    Fixture f;
-    const std::shared_ptr<PortChannel> config = f.hub.Acquire(f.portA);
-    const std::shared_ptr<PortChannel> status = f.hub.Acquire(f.portA);
-    QCOMPARE(config, status);
-    QVERIFY(config->TryBeginExchange());
-    QVERIFY(!status->TryBeginExchange());
-    config->EndExchange();
-    QVERIFY(status->TryBeginExchange());
-}
-
-void TestLinkPort::factoryCreatesLinksOnTheHub()
-{
-    Fixture f;
-    Orvex::ComponentFactory factory;
-    Orvex::RegisterLinkComponent(factory, f.hub);
-    const std::unique_ptr<Orvex::ILinkPort> link =
-        factory.Create<Orvex::ILinkPort>(QStringLiteral("ComHost2.LinkPort"));
-    QCOMPARE(link->Version(), QStringLiteral("2.0.0"));
-    link->Open(f.portB, true);
-    link->Write(QStringLiteral("VER\r"));
-    QCOMPARE(f.logB.Written, QByteArrayList{"VER\r"});
-}
+    void reopenOnAnotherPort()
+    {
+        Fixture f;
+        CLinkPort link(f.hub);
+        link.Open(f.portA, true);
+        link.Write(QStringLiteral("A\r"));
+        // The main window's port change: Close, then Open on the new number.
+        link.Close();
+        link.Open(f.portB, false);
+        QCOMPARE(link.PortNumber(), f.portB);
+        link.Write(QStringLiteral("B\r"));
+        QCOMPARE(f.logA.Written, QByteArrayList{"A\r"});
+        QCOMPARE(f.logB.Written, QByteArrayList{"B\r"});
+        QCOMPARE(f.logA.Alive, 0);
+        // Opening an open link elsewhere lets go of the old port too.
+        link.Open(f.portA, true);
+        QCOMPARE(f.logB.Closes, 1);
+        QCOMPARE(f.logA.Opens, 2);
+        link.Write(QStringLiteral("C\r"));
+        QCOMPARE(f.logA.Written, (QByteArrayList{"A\r", "C\r"}));
+    }
+    void openFlagDecidesAboutUnreadText_data()
+    {
+        QTest::addColumn<bool>("flag");
+        QTest::addColumn<QString>("firstRead");
+        QTest::newRow("true drops unread text") << true << QStringLiteral("new");
+        QTest::newRow("false keeps unread text") << false << QStringLiteral("oldnew");
+    }
+    void openFlagDecidesAboutUnreadText()
+    {
+        QFETCH(bool, flag);
+        QFETCH(QString, firstRead);
+        // A link as the factory makes it for the pages.
+        Fixture f;
+        Orvex::ComponentFactory factory;
+        Orvex::RegisterLinkComponent(factory, f.hub);
+        const std::unique_ptr<Orvex::ILinkPort> link =
+            factory.Create<Orvex::ILinkPort>(QStringLiteral("ComHost2.LinkPort"));
+        link->Open(f.portA, true);
+        f.logA.Current->Send("old");
+        link->Close();
+        link->Open(f.portB, flag);
+        f.logB.Current->Send("new");
+        QCOMPARE(link->Read(), firstRead);
+    }
+    void lostTransportIsReported()
+    {
+        Fixture f;
+        CLinkPort terminal(f.hub);
+        CLinkPort notch(f.hub);
+        terminal.Open(f.portA, true);
+        notch.Open(f.portA, false);
+        f.logA.Current->Lose(QStringLiteral("The connection to Drive A was lost."));
+        QVERIFY(!terminal.IsOpen());
+        QVERIFY(!notch.IsOpen());
+        QCOMPARE(f.logA.Closes, 1);
+        for (CLinkPort* link : {&terminal, &notch}) {
+            QCOMPARE(ErrorOf([link] { link->Write(QStringLiteral("\r")); }),
+                     QStringLiteral("80004005 The connection to Drive A was lost."));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(f.logA.Alive, 0, kTimeoutMs);
+        // Opening again gets a fresh stream, not the dead one.
+        terminal.Close();
+        terminal.Open(f.portA, true);
+        QVERIFY(terminal.IsOpen());
+        QCOMPARE(f.logA.Opens, 2);
+        terminal.Write(QStringLiteral("\r"));
+        QCOMPARE(f.logA.Written, QByteArrayList{"\r"});
+    }
+    void replugGivesAFreshChannelWhileTheDeadOneIsHeld()
+    {
+        // The adapter is pulled while an object still holds the channel, then
+        // plugged in again: the next user must get a working stream.
+        Fixture f;
+        const std::shared_ptr<PortChannel> dead = f.hub.Acquire(f.portA);
+        QVERIFY(dead);
+        FakeTransport* const unplugged = f.logA.Current;
+        unplugged->Lose(QStringLiteral("The connection to Drive A was lost."));
+        QVERIFY(!dead->IsOpen());
+        const std::shared_ptr<PortChannel> fresh = f.hub.Acquire(f.portA);
+        QVERIFY(fresh);
+        QVERIFY(fresh != dead);
+        QVERIFY(fresh->IsOpen());
+        QCOMPARE(f.logA.Opens, 2);
+        QVERIFY(f.logA.Current != unplugged);
+        QVERIFY(fresh->Write("VER\r"));
+        QCOMPARE(f.logA.Written, QByteArrayList{"VER\r"});
+        // Everyone asking from now on shares the fresh one.
+        QCOMPARE(f.hub.Acquire(f.portA), fresh);
+    }
+    void lastHolderMayLetGoInsideDelivery()
+    {
+        Fixture f;
+        std::shared_ptr<PortChannel> channel = f.hub.Acquire(f.portA);
+        QVERIFY(channel);
+        connect(channel.get(), &PortChannel::Received, this, [&channel] { channel.reset(); });
+        f.logA.Current->Send("x");
+        QVERIFY(!channel);
+        QCOMPARE(f.logA.Closes, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(f.logA.Alive, 0, kTimeoutMs);
+        // The port can be had again at once.
+        QVERIFY(f.hub.Acquire(f.portA));
+        QCOMPARE(f.logA.Opens, 2);
+    }
+    void lineSettings_data()
+    {
+        QTest::addColumn<bool>("driveDefaults");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<bool>("twoStopBits");
+        QTest::addColumn<bool>("softwareFlowControl");
+        QTest::newRow("drive line 115200 8N1") << true << int(B115200) << false << false;
+        // A pseudo-terminal keeps no parity or character size but these.
+        QTest::newRow("overridden 9600 8N2 XON/XOFF") << false << int(B9600) << true << true;
+    }
+    void lineSettings()
+    {
+        QFETCH(bool, driveDefaults);
+        QFETCH(int, speed);
+        QFETCH(bool, twoStopBits);
+        QFETCH(bool, softwareFlowControl);
+        PseudoTerminal pty;
+        QVERIFY(!pty.slavePath.isEmpty());
+        Orvex::SerialTransport::LineSettings settings = Orvex::SerialTransport::DriveLineSettings();
+        if (!driveDefaults) {
+            settings.BaudRate = 9600;
+            settings.StopBits = QSerialPort::TwoStop;
+            settings.FlowControl = QSerialPort::SoftwareControl;
+        }
+        Orvex::SerialTransport transport(pty.slavePath, settings);
+        QVERIFY2(transport.Open(), qPrintable(transport.Error()));
+        // Both ends of a pseudo-terminal share one set of line settings.
+        termios line{};
+        QCOMPARE(tcgetattr(pty.master, &line), 0);
+        QCOMPARE(int(cfgetospeed(&line)), speed);
+        QCOMPARE(int(line.c_cflag & CSIZE), int(CS8));
+        QCOMPARE(line.c_cflag & PARENB, tcflag_t(0));
+        QCOMPARE((line.c_cflag & CSTOPB) != 0, twoStopBits);
+        QCOMPARE((line.c_iflag & IXON) != 0, softwareFlowControl);
+        QCOMPARE(line.c_cflag & CRTSCTS, tcflag_t(0));
+    }
+    void deviceHeldElsewhereOrVanished()
+    {
+        Fixture f;
+        const int port = f.DevicePort();
+        QVERIFY(port > 0);
+        auto other = std::make_unique<QSerialPort>(f.pty.slavePath);
+        QVERIFY(other->open(QIODevice::ReadWrite));
+        QString error;
+        PortHub::Failure failure = PortHub::Failure::None;
+        QVERIFY(!f.hub.Acquire(port, &error, &failure));
+        QCOMPARE(int(failure), int(PortHub::Failure::OpenFailed));
+        QCOMPARE(error, QStringLiteral("Unable to open COM%1: %2 is in use by another program.")
+                            .arg(port)
+                            .arg(f.pty.slavePath));
+        other.reset();
+        CLinkPort link(f.hub);
+        link.Open(port, true);
+        QVERIFY(link.IsOpen());
+        f.pty.CloseMaster();
+        QTRY_VERIFY_WITH_TIMEOUT(!link.IsOpen(), kTimeoutMs);
+        const QString lost = ErrorOf([&] { link.Write(QStringLiteral("\r")); });
+        QVERIFY2(lost.startsWith(
+                     QStringLiteral("80004005 The connection to %1 was lost").arg(f.pty.slavePath)),
+                 qPrintable(lost));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestLinkPort)
 #include "tst_linkport.moc"

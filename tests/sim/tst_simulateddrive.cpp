@@ -1,17 +1,122 @@
+// The simulated drive: its command protocol, its boot loader and the operating
+// system download it takes, its link, and the model of the motor and its loops
+// behind its test moves.
+#include "DriveCapture.h"
+#include "DriveModel.h"
 #include "SimulatedDrive.h"
+#include "SimulatorTransport.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
+#include <numbers>
 
+using Orvex::DriveCapture;
+using Orvex::DriveModel;
 using Orvex::SimulatedDrive;
+using Orvex::SimulatorTransport;
 
 namespace {
 
-QString DataDir()
+QByteArray Payload(int size)
 {
-    const QString fromEnvironment = qEnvironmentVariable("ORVEX_DATA_DIR");
-    return fromEnvironment.isEmpty() ? QStringLiteral(ORVEX_TEST_DATA_DIR) : fromEnvironment;
+    QByteArray bytes;
+    quint32 state = 12345;
+    for (int i = 0; i < size; ++i) {
+        state = state * 1103515245u + 12345u;
+        bytes += static_cast<char>(state >> 24);
+    }
+    return bytes;
+}
+
+// The line that starts a download of payload; its CRC-32 (IEEE, reflected) is
+// worked out bit by bit, independent of zlib.
+QByteArray StartLine(const QByteArray& payload, const QByteArray& revision = "3.02.0018")
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char c : payload) {
+        crc ^= static_cast<quint8>(c);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1u) != 0 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+    }
+    return "OSDL " + QByteArray::number(payload.size()) + ",h" +
+           QByteArray::number(~crc, 16).toUpper() + ',' + revision;
+}
+
+const QByteArray kVersion = "VER=ORVEX AE-0620 OS 3.02.0017\r\n";
+const QByteArray kVersionPrompted = kVersion + SimulatedDrive::Prompt;
+const QByteArray kBootMissing = "VER=ORVEX BOOT 1.04 OS MISSING\r\n";
+const QByteArray kNoDownload = "?8 Failed no download in progress\r\n";
+
+QByteArray Joined(const QSignalSpy& spy)
+{
+    QByteArray all;
+    for (const QList<QVariant>& arguments : spy)
+        all += arguments.at(0).toByteArray();
+    return all;
+}
+
+// Manual current gains whose integral cancels the winding's time constant, so
+// the loop is first order with a bandwidth of Kp / L.
+DriveModel::Settings WithCurrentGains(double kp, double inductance)
+{
+    DriveModel::Settings settings;
+    settings.Machine.Inductance = inductance;
+    settings.Current.Kp = kp;
+    settings.Current.Ki = kp * settings.Machine.Resistance * DriveModel::TickSeconds / inductance;
+    return settings;
+}
+
+// Time at which samples first reach level, interpolated between samples.
+double Crossing(const std::vector<double>& samples, double level, double period)
+{
+    for (std::size_t k = 1; k < samples.size(); ++k) {
+        if ((samples[k] - level) * (samples[k - 1] - level) <= 0.0 && samples[k] != samples[k - 1])
+            return period * ((k - 1) + (level - samples[k - 1]) / (samples[k] - samples[k - 1]));
+    }
+    return -1.0;
+}
+
+double RiseTime(const std::vector<double>& samples, double level, double period)
+{
+    return Crossing(samples, 0.9 * level, period) - Crossing(samples, 0.1 * level, period);
+}
+
+struct StepFigures
+{
+    double RiseSeconds = 0.0;
+    double Overshoot = 0.0; // share of the final value
+};
+
+// Rise time and overshoot of the first positive step of a 5 Hz velocity
+// capture to 2 rps, over its first half period.
+StepFigures VelocityStepFigures(const DriveModel::Settings& settings)
+{
+    const DriveCapture::Result result =
+        DriveCapture::VelocityStep(settings, DriveModel::Load(), 1e6, 2.0, 5);
+    const double period = result.PeriodMicroseconds * 1e-6;
+    const std::vector<double> half(result.Actual.begin(),
+                                   result.Actual.begin() + static_cast<int>(0.1 / period));
+    return {RiseTime(half, 2.0, period), *std::max_element(half.begin(), half.end()) / 2.0 - 1.0};
+}
+
+// The largest component within 30 % of hz (one DFT bin each): the resonance peak.
+double Peak(const std::vector<double>& samples, double period, double hz)
+{
+    constexpr std::size_t from = 16;
+    double peak = 0.0;
+    for (double f = 0.7 * hz; f <= 1.3 * hz; f += 10.0) {
+        double re = 0.0, im = 0.0;
+        for (std::size_t k = from; k < samples.size(); ++k) {
+            const double angle = 2.0 * std::numbers::pi * f * k * period;
+            re += samples[k] * std::cos(angle);
+            im += samples[k] * std::sin(angle);
+        }
+        peak = std::max(peak, 2.0 * std::hypot(re, im) / (samples.size() - from));
+    }
+    return peak;
 }
 
 } // namespace
@@ -21,33 +126,38 @@ class TestSimulatedDrive : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<SimulatedDrive> m_Drive;
+    std::shared_ptr<SimulatedDrive> m_Drive;
     qint64 m_Now = 0;
 
-    // Sends one command and answers what came back without the final prompt;
-    // fails the test when the prompt is missing.
+    // Sends one command and answers what came back without the final prompt.
     QByteArray Ask(const QByteArray& command)
     {
         QByteArray answer = m_Drive->Receive(command + '\r');
-        if (!answer.endsWith(SimulatedDrive::Prompt)) {
-            qWarning() << command << "answered without prompt:" << answer;
-            return "<no prompt>";
-        }
+        if (!answer.endsWith(SimulatedDrive::Prompt))
+            return "<no prompt>: " + answer;
         answer.chop(1);
         return answer;
     }
     void Configure() { QCOMPARE(Ask("CFGSAVE"), QByteArray()); }
+    // Sends payload in OSD lines of 100 bytes; false when one is refused.
+    bool SendData(const QByteArray& payload)
+    {
+        for (qsizetype at = 0; at < payload.size(); at += 100) {
+            if (!Ask("OSD " + payload.mid(at, 100).toHex()).isEmpty())
+                return false;
+        }
+        return true;
+    }
 
 private Q_SLOTS:
     void init()
     {
         QString error;
-        m_Drive = SimulatedDrive::FromFolder(DataDir(), &error);
+        m_Drive = SimulatedDrive::FromFolder(qEnvironmentVariable("ORVEX_DATA_DIR"), &error);
         QVERIFY2(m_Drive, qPrintable(error));
         m_Now = 0;
         m_Drive->SetClock([this] { return m_Now; });
     }
-
     void freshDriveAnswers_data()
     {
         QTest::addColumn<QByteArray>("command");
@@ -56,8 +166,7 @@ private Q_SLOTS:
             QTest::newRow(name) << QByteArray(command) << QByteArray(answer);
         };
         row("empty line", "", "");
-        row("version", "VER", "VER=ORVEX AE-0620 OS 3.02.0017\r\n");
-        row("lower case", "ver", "VER=ORVEX AE-0620 OS 3.02.0017\r\n");
+        row("lower case", "ver", kVersion);
         row("P by short number", "P16", "P016=50\r\n");
         row("P by three digits", "P016", "P016=50\r\n");
         row("mnemonic", "MSPEED", "MSPEED=50\r\n");
@@ -65,7 +174,10 @@ private Q_SLOTS:
         row("excluded row", "P4", "?1 Unknown command\r\n");
         row("four digits", "P0016", "?1 Unknown command\r\n");
         row("unknown", "FOO 1", "?1 Unknown command\r\n");
+        QTest::newRow("overlong line") << QByteArray(SimulatedDrive::MaxLineLength + 10, 'A')
+                                       << QByteArray("?1 Unknown command\r\n");
         row("above maximum", "P16=600", "?2 Out of range 0.01 to 500\r\n");
+        row("below minimum", "P16=0", "?2 Out of range 0.01 to 500\r\n");
         row("integer range", "MENCRES 1", "?2 Out of range 256 to 16777216\r\n");
         row("not a number", "P16 abc", "?3 Bad value\r\n");
         row("empty value", "P16=", "?3 Bad value\r\n");
@@ -100,8 +212,10 @@ private Q_SLOTS:
         QFETCH(QByteArray, command);
         QFETCH(QByteArray, answer);
         QCOMPARE(Ask(command), answer);
+        // Nothing was written, and the drive goes on answering.
+        QCOMPARE(m_Drive->ParameterWrites(), 0);
+        QCOMPARE(Ask("P16"), QByteArray("P016=50\r\n"));
     }
-
     void writesReadBack_data()
     {
         QTest::addColumn<QByteArray>("write");
@@ -133,94 +247,78 @@ private Q_SLOTS:
         QCOMPARE(Ask(read), answer);
     }
 
-    void rejectedWriteKeepsValue()
+    // Exchanges with a fresh drive: "command>answer", one after the other,
+    // separated by '|', each answer given without its line end and the prompt.
+    void dialogues_data()
     {
-        QCOMPARE(Ask("P16=0"), QByteArray("?2 Out of range 0.01 to 500\r\n"));
-        QCOMPARE(Ask("P16"), QByteArray("P016=50\r\n"));
-        QCOMPARE(m_Drive->ParameterWrites(), 0);
+        QTest::addColumn<QByteArray>("script");
+        const auto row = [](const char* name, const QByteArray& script) {
+            QTest::newRow(name) << script;
+        };
+        // Motor data is locked under a running motor, tuning values are not.
+        row("enable rules", "CFGSAVE>|ENABLE 1>|STAT>STAT=1,1,0,1|OUTS>OUTS=0,1|E39>E39=0|"
+                            "DENABLE>DENABLE=1|MSPEED 60>?5 Not allowed while enabled|"
+                            "DNOTAD 0.5>|FACTORY>|STAT>STAT=0,0,0,1");
+        row("latched fault", "CFGSAVE>|ENABLE 1>|SIMFLT=36>|STAT>STAT=1,0,1,1|E36>E36=1|"
+                             "OUTS>OUTS=1,0|ENABLE 1>?8 Failed Motor Temperature Fault|CLRFLT>|"
+                             "STAT>STAT=1,0,0,1|ENABLE 1>");
+        row("simulated fault is logged", "SIMFLT=27>|E27>E27=1|"
+                                         "TERRLG>1 412:00 E27 Bridge Hardware Fault|CLRFLT>|"
+                                         "E27>E27=0");
+        row("configuration error blocks enable",
+            "CLAUTO 0>|CLKP 0>|CFGSAVE>|ENABLE 1>?8 Failed Invalid Current Loop Gains Error");
+        row("reset loads flash", "P16=70>|CFGSAVE>|P16=90>|RESET>|P16>P016=70|STAT>STAT=1,0,0,1");
+        row("factory restores defaults",
+            "P16=70>|MNAME=M1>|ERRORL=h0001>|CFGSAVE>|ENABLE 1>|STAT>STAT=1,1,0,1|X04>|"
+            "STAT>STAT=0,0,0,1|P16>P016=50|MNAME>MNAME=|ERRORL>ERRORL=h3FFF|RESET>|P16>P016=50");
+        row("error log order and mask survive reset",
+            "ERRORL=h0048>|SIMFLT=34>|SIMFLT=29>|RESET>|ERRORL>ERRORL=h0048|"
+            "TERRLG>1 412:00 E34 Drive Temperature Fault\r\n2 412:00 E29 Drive Overvoltage Fault");
+        row("X commands run their actions",
+            "X01>|STAT>STAT=1,0,0,1|X21=1>|DMODE>DMODE=1|SIMFLT=27>|X03>|STAT>STAT=1,0,0,1|"
+            "X15>X15=0.000|P134>P134=230");
+        row("several commands in one line", "VER\rFOO>" + kVersion + "\x05?1 Unknown command");
     }
-
+    void dialogues()
+    {
+        QFETCH(QByteArray, script);
+        for (const QByteArray& exchange : script.split('|')) {
+            const QByteArray command = exchange.left(exchange.indexOf('>'));
+            QByteArray expected = exchange.mid(command.size() + 1);
+            expected += expected.isEmpty() || expected.endsWith('\n') ? "" : "\r\n";
+            const QByteArray answer = Ask(command);
+            QVERIFY2(answer == expected, (command + " answered " + answer).constData());
+        }
+    }
     void inputInAnySplit()
     {
-        const QByteArray bytes = "P1\n6\r";
         QByteArray answer;
-        for (const char c : bytes)
+        for (const char c : QByteArray("P1\n6\r"))
             answer += m_Drive->Receive(QByteArray(1, c));
         QCOMPARE(answer, QByteArray("P016=50\r\n\x05"));
         QCOMPARE(m_Drive->Receive("P1"), QByteArray());
-        QCOMPARE(m_Drive->Receive("X\b6\r"),
-                 QByteArray("P016=50\r\n\x05")); // backspaces edit the line
+        // Backspaces edit the line.
+        QCOMPARE(m_Drive->Receive("X\b6\r"), QByteArray("P016=50\r\n\x05"));
     }
-
-    void severalCommandsInOneWrite()
+    void enableRefusals()
     {
+        QCOMPARE(Ask("P114=1"), QByteArray());
         Configure();
-        QCOMPARE(m_Drive->Receive("\rDMODE 1\rRESET\r"), QByteArray("\x05\x05\x05"));
-        QCOMPARE(m_Drive->ActiveDriveMode(), 1);
-        QCOMPARE(m_Drive->Receive("VER\rFOO\r"),
-                 QByteArray("VER=ORVEX AE-0620 OS 3.02.0017\r\n\x05?1 Unknown command\r\n\x05"));
-    }
-
-    void overlongLineIsRefused()
-    {
-        const QByteArray line(SimulatedDrive::MaxLineLength + 10, 'A');
-        QCOMPARE(Ask(line), QByteArray("?1 Unknown command\r\n"));
-        QCOMPARE(Ask("VER"), QByteArray("VER=ORVEX AE-0620 OS 3.02.0017\r\n"));
-    }
-
-    void enableRules()
-    {
-        Configure();
+        // An analog command far from the zero reference would make the motor jump.
+        m_Drive->SetAnalogInput(5.0);
+        QCOMPARE(Ask("ENABLE 1"), QByteArray("?8 Failed Excessive Command Voltage At Enable\r\n"));
+        QCOMPARE(Ask("E25"), QByteArray("E25=1\r\n"));
+        QCOMPARE(Ask("TERRLG"), QByteArray("1 412:00 E25 Excessive Command Voltage At Enable\r\n"));
+        m_Drive->SetAnalogInput(0.5);
+        QCOMPARE(Ask("CLRFLT"), QByteArray());
         QCOMPARE(Ask("ENABLE 1"), QByteArray());
-        QCOMPARE(Ask("STAT"), QByteArray("STAT=1,1,0,1\r\n"));
-        QCOMPARE(Ask("OUTS"), QByteArray("OUTS=0,1\r\n"));
-        QCOMPARE(Ask("E39"), QByteArray("E39=0\r\n"));
-        QCOMPARE(Ask("DENABLE"), QByteArray("DENABLE=1\r\n"));
-        // Motor data is locked under a running motor, tuning values are not.
-        QCOMPARE(Ask("MSPEED 60"), QByteArray("?5 Not allowed while enabled\r\n"));
-        QCOMPARE(Ask("DNOTAD 0.5"), QByteArray());
-        QCOMPARE(Ask("FACTORY"), QByteArray());
-        QCOMPARE(Ask("STAT"), QByteArray("STAT=0,0,0,1\r\n"));
-    }
-
-    void hardwareEnableInput()
-    {
-        Configure();
-        QCOMPARE(Ask("ENABLE 1"), QByteArray());
+        // The hardware input going off disables the drive.
         m_Drive->SetEnableInput(false);
         QCOMPARE(Ask("STAT"), QByteArray("STAT=1,0,0,0\r\n"));
         QCOMPARE(Ask("E46"), QByteArray("E46=1\r\n"));
         QCOMPARE(Ask("ENABLE 1"), QByteArray("?8 Failed No Hardware Enable\r\n"));
         QCOMPARE(Ask("S48"), QByteArray("S48=00000000\r\n"));
     }
-
-    void latchedFault()
-    {
-        Configure();
-        QCOMPARE(Ask("ENABLE 1"), QByteArray());
-        QVERIFY(m_Drive->LatchFault(36));
-        QCOMPARE(Ask("STAT"), QByteArray("STAT=1,0,1,1\r\n"));
-        QCOMPARE(Ask("E36"), QByteArray("E36=1\r\n"));
-        QCOMPARE(Ask("OUTS"), QByteArray("OUTS=1,0\r\n"));
-        QCOMPARE(Ask("ENABLE 1"), QByteArray("?8 Failed Motor Temperature Fault\r\n"));
-        QCOMPARE(Ask("CLRFLT"), QByteArray());
-        QCOMPARE(Ask("STAT"), QByteArray("STAT=1,0,0,1\r\n"));
-        QCOMPARE(Ask("ENABLE 1"), QByteArray());
-        // Derived bits follow the state and cannot be forced.
-        QVERIFY(!m_Drive->LatchFault(39));
-        QVERIFY(!m_Drive->LatchFault(64));
-    }
-
-    void excessiveCommandVoltageAtEnable()
-    {
-        QCOMPARE(Ask("P114=1"), QByteArray());
-        Configure();
-        m_Drive->SetAnalogInput(5.0);
-        QCOMPARE(Ask("ENABLE 1"), QByteArray("?8 Failed Excessive Command Voltage At Enable\r\n"));
-        QCOMPARE(Ask("E25"), QByteArray("E25=1\r\n"));
-        QCOMPARE(Ask("TERRLG"), QByteArray("1 412:00 E25 Excessive Command Voltage At Enable\r\n"));
-    }
-
     void configurationWarnings_data()
     {
         QTest::addColumn<QByteArray>("commands");
@@ -241,23 +339,15 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, commands);
         QFETCH(quint64, bits);
-        const QByteArray answer = m_Drive->Receive(commands);
-        QCOMPARE(answer, QByteArray(commands.count('\r'), SimulatedDrive::Prompt));
+        QCOMPARE(m_Drive->Receive(commands),
+                 QByteArray(commands.count('\r'), SimulatedDrive::Prompt));
         QCOMPARE(m_Drive->ErrorBits() & 0xFFFFFF, bits);
     }
-
-    void configurationErrorBlocksEnable()
-    {
-        m_Drive->Receive("CLAUTO 0\rCLKP 0\rCFGSAVE\r");
-        QCOMPARE(Ask("ENABLE 1"), QByteArray("?8 Failed Invalid Current Loop Gains Error\r\n"));
-    }
-
-    void configurationUploadDownloadsBack()
+    void configurationUpload()
     {
         QCOMPARE(Ask("MNAME=BE23A1E"), QByteArray());
         QCOMPARE(Ask("P16=77"), QByteArray());
         const QList<QByteArray> lines = Ask("CFGUP").split('\n');
-        QVERIFY(lines.size() > 100);
         QCOMPARE(lines.first(), QByteArray("P000=0\r"));
         QVERIFY(lines.contains("P016=77\r"));
         QVERIFY(lines.contains("MNAME=BE23A1E\r"));
@@ -266,62 +356,19 @@ private Q_SLOTS:
         QVERIFY(!lines.contains("P212=0\r"));
         const qsizetype parameterLines = std::count_if(
             lines.begin(), lines.end(), [](const QByteArray& l) { return l.startsWith('P'); });
-        QCOMPARE(lines.at(lines.size() - 2),
-                 QByteArray("CFGEND=%1\r").replace("%1", QByteArray::number(parameterLines)));
-
-        // A download of the upload goes through without a single error.
-        QString error;
-        auto other = SimulatedDrive::FromFolder(DataDir(), &error);
-        QVERIFY(other);
-        QByteArray download;
-        for (const QByteArray& line : lines) {
-            if (!line.startsWith("CFGEND"))
-                download += line.trimmed() + '\r';
-        }
-        download += "CFGSAVE\r";
-        QCOMPARE(other->Receive(download),
-                 QByteArray(download.count('\r'), SimulatedDrive::Prompt));
-        QVERIFY(other->IsConfigured());
-        QCOMPARE(other->MotorName(), QStringLiteral("BE23A1E"));
-        QCOMPARE(other->StoredValue(16), std::optional<double>(77.0));
+        QCOMPARE(lines.at(lines.size() - 2), "CFGEND=" + QByteArray::number(parameterLines) + '\r');
     }
-
-    void resetLoadsFlash()
-    {
-        QCOMPARE(Ask("P16=70"), QByteArray());
-        Configure();
-        QCOMPARE(Ask("P16=90"), QByteArray());
-        QCOMPARE(Ask("RESET"), QByteArray());
-        QCOMPARE(Ask("P16"), QByteArray("P016=70\r\n"));
-        QCOMPARE(Ask("STAT"), QByteArray("STAT=1,0,0,1\r\n"));
-    }
-
     void configurationChecksumFollowsSave()
     {
         QCOMPARE(Ask("CFGCHK"), QByteArray("CFGCHK=0\r\n"));
         Configure();
         const QByteArray first = Ask("X14");
+        QVERIFY(first != "X14=0\r\n");
         QCOMPARE(Ask("P16=90"), QByteArray());
         QCOMPARE(Ask("X14"), first); // the stored configuration did not change yet
         Configure();
         QVERIFY(Ask("X14") != first);
-        QVERIFY(first != "X14=0\r\n");
     }
-
-    void factoryRestoresDefaults()
-    {
-        m_Drive->Receive("P16=70\rMNAME=M1\rERRORL=h0001\rCFGSAVE\rENABLE 1\r");
-        QVERIFY(m_Drive->IsEnabled());
-        QCOMPARE(Ask("X04"), QByteArray());
-        QVERIFY(!m_Drive->IsEnabled());
-        QCOMPARE(Ask("STAT"), QByteArray("STAT=0,0,0,1\r\n"));
-        QCOMPARE(Ask("P16"), QByteArray("P016=50\r\n"));
-        QCOMPARE(Ask("MNAME"), QByteArray("MNAME=\r\n"));
-        QCOMPARE(Ask("ERRORL"), QByteArray("ERRORL=h3FFF\r\n"));
-        QCOMPARE(Ask("RESET"), QByteArray());
-        QCOMPARE(Ask("P16"), QByteArray("P016=50\r\n"));
-    }
-
     void errorLog_data()
     {
         QTest::addColumn<QByteArray>("mask");
@@ -347,16 +394,6 @@ private Q_SLOTS:
         QCOMPARE(Ask("CERRLG"), QByteArray());
         QCOMPARE(Ask("TERRLG"), QByteArray("No errors logged\r\n"));
     }
-
-    void simulatedFaultIsLatchedAndLogged()
-    {
-        QCOMPARE(Ask("SIMFLT=27"), QByteArray());
-        QCOMPARE(Ask("E27"), QByteArray("E27=1\r\n"));
-        QCOMPARE(Ask("TERRLG"), QByteArray("1 412:00 E27 Bridge Hardware Fault\r\n"));
-        QCOMPARE(Ask("CLRFLT"), QByteArray());
-        QCOMPARE(Ask("E27"), QByteArray("E27=0\r\n"));
-    }
-
     void fieldHistoryComesBeforeNewEntries()
     {
         m_Drive->SeedFieldHistory();
@@ -366,25 +403,34 @@ private Q_SLOTS:
                                            "3 388:05 E27 Bridge Hardware Fault\r\n"
                                            "4 412:00 E29 Drive Overvoltage Fault\r\n"));
     }
-
-    void errorLogOrderAndMaskSurviveReset()
+    void autoRunTurnsTheMotorAndWarmsIt()
     {
-        QCOMPARE(Ask("ERRORL=h0048"), QByteArray()); // over voltage, drive temperature
-        QVERIFY(m_Drive->LatchFault(34));
-        m_Now = 61 * 60'000;
-        QVERIFY(m_Drive->LatchFault(29));
-        QCOMPARE(Ask("RESET"), QByteArray());
-        QCOMPARE(Ask("ERRORL"), QByteArray("ERRORL=h0048\r\n"));
-        QCOMPARE(Ask("TERRLG"), QByteArray("1 412:00 E34 Drive Temperature Fault\r\n"
-                                           "2 413:01 E29 Drive Overvoltage Fault\r\n"));
+        QCOMPARE(Ask("S40"), QByteArray("S40=25\r\n"));
+        Configure();
+        QCOMPARE(m_Drive->Receive("\rDMODE 1\rRESET\r"), QByteArray("\x05\x05\x05"));
+        QVERIFY(m_Drive->IsEnabled());
+        m_Now += 2000;
+        QCOMPARE(Ask("S16"), QByteArray("S16=1\r\n"));
+        QCOMPARE(Ask("S22"), QByteArray("S22=16000\r\n")); // two turns of 8000 counts
+        QCOMPARE(Ask("S10"), QByteArray("S10=2.7\r\n"));   // 90 % of 3 Arms
+        m_Now += 20 * 60'000;
+        const double motor = Ask("S40").mid(4).trimmed().toDouble();
+        const double drive = Ask("S38").mid(4).trimmed().toDouble();
+        QVERIFY2(motor > 26.0, qPrintable(QString::number(motor)));
+        QVERIFY2(drive > Orvex::DriveMeasurements::DriveAmbient + 1.0,
+                 qPrintable(QString::number(drive)));
+        QCOMPARE(Ask("S45"), QByteArray("S45=137:45:16\r\n")); // 20 minutes more in operation
+        const double bus = Ask("S42").mid(4).trimmed().toDouble();
+        QVERIFY(bus > 310.0 && bus < 330.0);
+        QCOMPARE(m_Drive->Receive("\rDMODE 2\rRESET\r"), QByteArray("\x05\x05\x05"));
+        QVERIFY(!m_Drive->IsEnabled());
+        QCOMPARE(Ask("S16"), QByteArray("S16=0\r\n"));
     }
-
     void bootLoader_data()
     {
         QTest::addColumn<int>("state");
         QTest::addColumn<QByteArray>("version");
-        QTest::newRow("missing") << int(SimulatedDrive::OsState::Missing)
-                                 << QByteArray("VER=ORVEX BOOT 1.04 OS MISSING\r\n");
+        QTest::newRow("missing") << int(SimulatedDrive::OsState::Missing) << kBootMissing;
         QTest::newRow("corrupt") << int(SimulatedDrive::OsState::Corrupt)
                                  << QByteArray("VER=ORVEX BOOT 1.04 OS CORRUPT\r\n");
     }
@@ -395,74 +441,326 @@ private Q_SLOTS:
         m_Drive->SetOsState(static_cast<SimulatedDrive::OsState>(state));
         QCOMPARE(Ask(""), QByteArray());
         QCOMPARE(Ask("VER"), version);
-        QCOMPARE(Ask("P16"), QByteArray("?7 No operating system\r\n"));
-        QCOMPARE(Ask("ENABLE 1"), QByteArray("?7 No operating system\r\n"));
+        const QByteArray payload = Payload(100);
+        QByteArrayList refused{"P16", "ENABLE 1"};
+        // A drive whose flash failed its check takes no download until it is power-cycled.
+        if (version != kBootMissing)
+            refused += QByteArrayList{StartLine(payload), "OSD 00", "OSEND", "OSABORT"};
+        for (const QByteArray& command : std::as_const(refused))
+            QCOMPARE(Ask(command), QByteArray("?7 No operating system\r\n"));
         QCOMPARE(Ask("RESET"), QByteArray());
         m_Drive->PowerCycle();
-        QCOMPARE(Ask("VER"), QByteArray("VER=ORVEX BOOT 1.04 OS MISSING\r\n"));
+        QCOMPARE(Ask("VER"), kBootMissing);
+        QCOMPARE(Ask(StartLine(payload)), QByteArray("OSDL=READY\r\n"));
+        QVERIFY(SendData(payload));
+        QCOMPARE(Ask("OSEND"), QByteArray("OSEND=OK 3.02.0018\r\n"));
+        QCOMPARE(Ask("VER"), QByteArray("VER=ORVEX AE-0620 OS 3.02.0018\r\n"));
     }
-
-    void noAnswer()
+    void failedOsDownloads_data()
     {
-        m_Drive->SetNoAnswer(true);
-        QCOMPARE(m_Drive->Receive("\rVER\rP16=70\r"), QByteArray());
-        QCOMPARE(m_Drive->CommandsReceived(), 3);
-        m_Drive->SetNoAnswer(false);
+        const QByteArray payload = Payload(250);
+        const QByteArray start = StartLine(payload);
+        const auto data = [&payload](qsizetype from, qsizetype size = 100) {
+            return "OSD " + payload.mid(from, size).toHex();
+        };
+        QTest::addColumn<QByteArrayList>("before");
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QByteArray>("versionAfter");
+        const auto row = [](const char* name, const QByteArrayList& before,
+                            const QByteArray& command, const QByteArray& answer,
+                            const QByteArray& versionAfter) {
+            QTest::newRow(name) << before << command << answer << versionAfter;
+        };
+        row("data without a start", {}, "OSD 00FF", kNoDownload, kVersion);
+        row("end without a start", {}, "OSEND", kNoDownload, kVersion);
+        row("abort without a start", {}, "OSABORT", "", kVersion);
+        row("start without revision", {}, "OSDL 250,h1234", "?3 Bad value\r\n", kVersion);
+        row("start with crc not hex", {}, "OSDL 250,hXYZ,3.02.0018", "?3 Bad value\r\n", kVersion);
+        row("start with odd revision", {}, "OSDL 250,h1234,3.02 beta", "?3 Bad value\r\n",
+            kVersion);
+        row("image too big for the flash", {}, "OSDL 2000000,h1234,3.02.0018",
+            "?2 Out of range 1 to 1048576\r\n", kVersion);
+        row("odd count of hex digits", {start}, "OSD 0FF", "?3 Bad value\r\n", kBootMissing);
+        row("not hex", {start}, "OSD 0G", "?3 Bad value\r\n", kBootMissing);
+        row("more data than announced", {start, data(0), data(100)}, data(200) + "0000",
+            "?2 Out of range 1 to 50\r\n", kBootMissing);
+        row("end before all data", {start, data(0)}, "OSEND", "?8 Failed length\r\n", kBootMissing);
+        row("aborted", {start, data(0)}, "OSABORT", "", kBootMissing);
+        QByteArray damaged = payload;
+        damaged[17] = static_cast<char>(damaged[17] ^ 0x01);
+        row("damaged data",
+            {start, "OSD " + damaged.left(100).toHex(), "OSD " + damaged.mid(100, 100).toHex(),
+             "OSD " + damaged.mid(200).toHex()},
+            "OSEND", "?8 Failed checksum\r\n", kBootMissing);
+    }
+    void failedOsDownloads()
+    {
+        QFETCH(QByteArrayList, before);
+        QFETCH(QByteArray, command);
+        QFETCH(QByteArray, answer);
+        QFETCH(QByteArray, versionAfter);
+        for (const QByteArray& line : before)
+            QCOMPARE(Ask(line), line.startsWith("OSDL") ? QByteArray("OSDL=READY\r\n") : "");
+        QCOMPARE(Ask(command), answer);
+        QCOMPARE(Ask("VER"), versionAfter);
+    }
+    void failedOsDownloadCanBeRepeated_data()
+    {
+        QTest::addColumn<QByteArray>("ending");
+        QTest::newRow("checksum failure") << QByteArray("OSEND");
+        QTest::newRow("abort") << QByteArray("OSABORT");
+    }
+    void failedOsDownloadCanBeRepeated()
+    {
+        QFETCH(QByteArray, ending);
+        const QByteArray payload = Payload(300);
+        QCOMPARE(Ask("OSDL 300,h00000000,3.02.0018"), QByteArray("OSDL=READY\r\n"));
+        QVERIFY(SendData(payload));
+        Ask(ending);
+        // A further data line belongs to no download.
+        QCOMPARE(Ask("OSD 00"), kNoDownload);
+        QCOMPARE(Ask(StartLine(payload, "3.02.0019")), QByteArray("OSDL=READY\r\n"));
+        QVERIFY(SendData(payload));
+        QCOMPARE(m_Drive->OsBytesReceived(), 300);
+        QCOMPARE(Ask("OSEND"), QByteArray("OSEND=OK 3.02.0019\r\n"));
+        QCOMPARE(Ask("VER"), QByteArray("VER=ORVEX AE-0620 OS 3.02.0019\r\n"));
         QCOMPARE(Ask("P16"), QByteArray("P016=50\r\n"));
     }
 
-    void wrongAnswer()
+    // The simulated drive as a link: answers come later, paced when asked to.
+    void answersArriveLaterAndOnlyWhileOpen()
     {
-        m_Drive->SetWrongAnswer(true);
-        const QByteArray answer = m_Drive->Receive("VER\r");
-        QVERIFY(!answer.isEmpty());
-        QVERIFY(!answer.contains(SimulatedDrive::Prompt));
-        QVERIFY(!answer.startsWith("VER=ORVEX "));
+        SimulatorTransport transport(m_Drive);
+        QVERIFY(!transport.Write("VER\r"));
+        QVERIFY(transport.Open());
+        QSignalSpy received(&transport, &SimulatorTransport::Received);
+        QVERIFY(transport.Write("VER\r"));
+        QCOMPARE(received.count(), 0); // never from inside Write
+        QTRY_COMPARE(Joined(received), kVersionPrompted);
+        QCOMPARE(m_Drive->CommandsReceived(), 1);
+        // An answer still on its way when the transport closes is dropped.
+        QVERIFY(transport.Write("VER\r"));
+        transport.Close();
+        QVERIFY(!transport.IsOpen());
+        QVERIFY(transport.Open());
+        QVERIFY(transport.Write("\r"));
+        QTRY_COMPARE(Joined(received), kVersionPrompted + "\x05");
+    }
+    void pacedAtBaudRate()
+    {
+        SimulatorTransport transport(m_Drive);
+        transport.SetBaudRate(9600);
+        QVERIFY(transport.Open());
+        QSignalSpy received(&transport, &SimulatorTransport::Received);
+        QVERIFY(transport.Write("VER\rVER\rVER\rVER\r"));
+        QTRY_COMPARE_WITH_TIMEOUT(Joined(received), kVersionPrompted.repeated(4), 10000);
+        // The answer comes over the line in pieces.
+        QVERIFY(received.count() > 1);
+    }
+    void linkLostAfterBytes()
+    {
+        SimulatorTransport transport(m_Drive);
+        QVERIFY(transport.Open());
+        transport.SetLoseLinkAfter(10);
+        QSignalSpy received(&transport, &SimulatorTransport::Received);
+        QSignalSpy lost(&transport, &SimulatorTransport::Lost);
+        QVERIFY(transport.Write("VER\r")); // 4 bytes out, 6 of the answer back
+        QTRY_COMPARE(lost.count(), 1);
+        QCOMPARE(Joined(received), QByteArray("VER=OR"));
+        QVERIFY(!transport.IsOpen());
+        QVERIFY(!transport.Error().isEmpty());
+        QVERIFY(!transport.Write("VER\r"));
     }
 
-    void autoRunTurnsTheMotor()
+    // The model of the motor and its loops behind the drive's test moves.
+    void currentStepFollowsLoopBandwidth_data()
+    {
+        QTest::addColumn<double>("kp");
+        QTest::addColumn<double>("inductance");
+        QTest::addColumn<double>("amplitude");
+        QTest::newRow("Kp 5, 5 mH") << 5.0 << 5e-3 << 3.0;
+        QTest::newRow("Kp 20, 10 mH") << 20.0 << 10e-3 << 1.5;
+        QTest::newRow("Kp 2, 1 mH") << 2.0 << 1e-3 << 6.0;
+    }
+    void currentStepFollowsLoopBandwidth()
+    {
+        QFETCH(double, kp);
+        QFETCH(double, inductance);
+        QFETCH(double, amplitude);
+        // 10 Hz: the first half period outlasts the 32 ms window, a clean step.
+        const DriveCapture::Result result = DriveCapture::CurrentStep(
+            WithCurrentGains(kp, inductance), DriveModel::Load(), amplitude, 10);
+        QCOMPARE(result.Commanded.size(), std::size_t(512));
+        QCOMPARE(result.PeriodMicroseconds, 62.5);
+        QCOMPARE(result.Commanded.back(), amplitude);
+        const double rise = RiseTime(result.Actual, amplitude, result.PeriodMicroseconds * 1e-6);
+        const double predicted = std::log(9.0) * inductance / kp;
+        QVERIFY2(std::abs(rise / predicted - 1.0) < 0.1,
+                 qPrintable(QStringLiteral("rise %1 s, predicted %2 s").arg(rise).arg(predicted)));
+        QVERIFY(std::abs(result.Actual.back() - amplitude) < 0.01 * amplitude);
+    }
+    void currentAboveThePeakIsLimited()
+    {
+        DriveModel::Settings settings = WithCurrentGains(10.0, 5e-3);
+        settings.Machine.PeakCurrent = 4.0;
+        const DriveCapture::Result result =
+            DriveCapture::CurrentStep(settings, DriveModel::Load(), 6.0, 10);
+        QCOMPARE(result.Commanded.back(), 4.0);
+        QVERIFY(std::abs(result.Actual.back() - 4.0) < 0.05);
+    }
+    void velocityLoopGainAndLeadLagShapeTheStep()
+    {
+        DriveModel::Settings settings;
+        settings.Velocity.InertiaRatio = DriveModel::Load().InertiaRatio;
+        settings.Velocity.IntegralLimit = 100.0;
+        settings.Velocity.Kp = 2.0;
+        const StepFigures low = VelocityStepFigures(settings);
+        settings.Velocity.Kp = 4.0;
+        const StepFigures high = VelocityStepFigures(settings);
+        QVERIFY(high.RiseSeconds < 0.7 * low.RiseSeconds);
+        QVERIFY(high.Overshoot > low.Overshoot + 0.02);
+        // Phase lag near the crossing: more overshoot.
+        settings.Filter.LeadHz = 200.0;
+        settings.Filter.LagHz = 50.0;
+        QVERIFY(VelocityStepFigures(settings).Overshoot > high.Overshoot + 0.02);
+    }
+    void notchOnTheResonanceLowersItsPeak_data()
+    {
+        QTest::addColumn<double>("resonanceHz");
+        QTest::newRow("500 Hz") << 500.0;
+        QTest::newRow("700 Hz") << 700.0;
+    }
+    void notchOnTheResonanceLowersItsPeak()
+    {
+        QFETCH(double, resonanceHz);
+        DriveModel::Load load;
+        load.ResonanceHz = resonanceHz;
+        DriveModel::Settings settings;
+        settings.Velocity.InertiaRatio = load.InertiaRatio;
+        settings.Velocity.Kp = 4.0;
+        const auto ringing = [&] {
+            const DriveCapture::Result result =
+                DriveCapture::VelocityStep(settings, load, 1e6, 2.0, 48);
+            return Peak(result.Actual, result.PeriodMicroseconds * 1e-6, resonanceHz);
+        };
+        const double without = ringing();
+        settings.Filter.A = {resonanceHz, 1.0, 1.0};
+        const double with = ringing();
+        QVERIFY2(with < 0.5 * without, qPrintable(QStringLiteral("%1 %2").arg(with).arg(without)));
+    }
+    void filtersSwitchedOffChangeNothing_data()
+    {
+        QTest::addColumn<double>("notchHz");
+        QTest::addColumn<double>("depth");
+        QTest::addColumn<double>("leadHz");
+        QTest::addColumn<double>("lagHz");
+        QTest::newRow("notch without depth") << 600.0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("notch without frequency") << 0.0 << 1.0 << 0.0 << 0.0;
+        QTest::newRow("lead without lag") << 0.0 << 0.0 << 400.0 << 0.0;
+        QTest::newRow("lag without lead") << 0.0 << 0.0 << 0.0 << 100.0;
+    }
+    void filtersSwitchedOffChangeNothing()
+    {
+        QFETCH(double, notchHz);
+        QFETCH(double, depth);
+        QFETCH(double, leadHz);
+        QFETCH(double, lagHz);
+        DriveModel::Settings settings;
+        const DriveCapture::Result plain =
+            DriveCapture::VelocityStep(settings, DriveModel::Load(), 1000, 2.0, 10);
+        settings.Filter.B = {notchHz, depth, 1.0};
+        settings.Filter.LeadHz = leadHz;
+        settings.Filter.LagHz = lagHz;
+        QCOMPARE(DriveCapture::VelocityStep(settings, DriveModel::Load(), 1000, 2.0, 10).Actual,
+                 plain.Actual);
+    }
+    void positionCaptureEndsAtTheDistance_data()
+    {
+        QTest::addColumn<double>("distance");
+        QTest::newRow("200 counts") << 200.0;
+        QTest::newRow("one turn") << 8000.0;
+        QTest::newRow("backwards") << -2000.0;
+    }
+    void positionCaptureEndsAtTheDistance()
+    {
+        QFETCH(double, distance);
+        DriveModel::Settings settings;
+        settings.Velocity.InertiaRatio = 2.5;
+        const DriveCapture::Result r =
+            DriveCapture::PositionStep(settings, DriveModel::Load(), distance, 1000);
+        QCOMPARE(r.PeriodMicroseconds, 250.0);
+        // At rest for the 16 ms before the move.
+        QCOMPARE(r.Commanded[63], 0.0);
+        QCOMPARE(r.Actual[63], 0.0);
+        QCOMPARE(r.Commanded.back(), distance);
+        QVERIFY(std::abs(r.Actual.back() - distance) <= 0.01 * std::abs(distance) + 2.0);
+    }
+    void stifferPositionLoopFollowsCloser()
+    {
+        const auto largestError = [](double kp) {
+            DriveModel::Settings settings;
+            settings.Velocity.InertiaRatio = 2.5;
+            settings.Position.Kp = kp;
+            const DriveCapture::Result r =
+                DriveCapture::PositionStep(settings, DriveModel::Load(), 4000, 1000);
+            double worst = 0.0;
+            for (std::size_t k = 0; k < r.Actual.size(); ++k)
+                worst = std::max(worst, std::abs(r.Commanded[k] - r.Actual[k]));
+            return worst;
+        };
+        QVERIFY(largestError(1.2) < 0.8 * largestError(0.3));
+    }
+
+    // The drive's commands around the model.
+    void driveCommands_data()
+    {
+        QTest::addColumn<QByteArray>("setup");
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<QByteArray>("firstLine");
+        const auto row = [](const char* name, const char* setup, const char* command,
+                            const char* firstLine) {
+            QTest::newRow(name) << QByteArray(setup) << QByteArray(command)
+                                << QByteArray(firstLine);
+        };
+        row("current capture in torque mode", "ENABLE 1", "CAPI 3,500", "CAP=512,62.5");
+        row("velocity capture at 10 Hz", "DCTRL 4\rENABLE 1", "CAPV 1000,5,10", "CAP=512,250");
+        row("velocity capture at 1 Hz", "DCTRL 4\rENABLE 1", "CAPV=1000,5,1", "CAP=512,3000");
+        row("position capture", "DCTRL 6\rENABLE 1", "CAPP 200", "CAP=512,250");
+        row("capture while disabled", "", "CAPI 3,500", "?8 Failed Drive Disabled");
+        row("position capture in velocity mode", "DCTRL 4\rENABLE 1", "CAPP 200",
+            "?8 Failed not in position mode");
+        row("velocity frequency 49", "DCTRL 4\rENABLE 1", "CAPV 1000,5,49",
+            "?2 Out of range 1 to 48");
+        row("missing value", "ENABLE 1", "CAPI 3", "?3 Bad value");
+        row("align disabled", "", "ALIGN", "?8 Failed Drive Disabled");
+    }
+    void driveCommands()
+    {
+        QFETCH(QByteArray, setup);
+        QFETCH(QByteArray, command);
+        QFETCH(QByteArray, firstLine);
+        Configure();
+        if (!setup.isEmpty())
+            QVERIFY(!m_Drive->Receive(setup + '\r').contains('?'));
+        const QList<QByteArray> lines = Ask(command).split('\n');
+        QVERIFY2(lines.first().startsWith(firstLine), lines.first().constData());
+        if (firstLine.startsWith("CAP=")) {
+            QCOMPARE(lines.size(), 512 + 2); // the count line, the pairs, the empty rest
+            QCOMPARE(lines[1].count(','), 1);
+        }
+    }
+    void alignmentSetsTheEncoderOffset()
     {
         Configure();
-        QCOMPARE(m_Drive->Receive("\rDMODE 1\rRESET\r"), QByteArray("\x05\x05\x05"));
-        QVERIFY(m_Drive->IsEnabled());
-        m_Now += 2000;
-        QCOMPARE(Ask("S16"), QByteArray("S16=1\r\n"));
-        QCOMPARE(Ask("S22"), QByteArray("S22=16000\r\n")); // two turns of 8000 counts
-        QCOMPARE(Ask("S10"), QByteArray("S10=2.7\r\n"));   // 90 % of 3 Arms
-        QCOMPARE(m_Drive->Receive("\rDMODE 2\rRESET\r"), QByteArray("\x05\x05\x05"));
-        QVERIFY(!m_Drive->IsEnabled());
-        QCOMPARE(Ask("S16"), QByteArray("S16=0\r\n"));
-    }
-
-    void temperaturesFollowTheLoad()
-    {
-        const double ambient = Ask("S40").mid(4).trimmed().toDouble();
-        QCOMPARE(ambient, 25.0);
-        Configure();
-        m_Drive->Receive("\rDMODE 1\rRESET\r");
-        m_Now += 20 * 60'000;
-        const double motor = Ask("S40").mid(4).trimmed().toDouble();
-        const double drive = Ask("S38").mid(4).trimmed().toDouble();
-        QVERIFY2(motor > ambient + 1.0, qPrintable(QString::number(motor)));
-        QVERIFY2(drive > Orvex::DriveMeasurements::DriveAmbient + 1.0,
-                 qPrintable(QString::number(drive)));
-        QCOMPARE(Ask("S45"), QByteArray("S45=137:45:14\r\n")); // 20 minutes more in operation
-        const double bus = Ask("S42").mid(4).trimmed().toDouble();
-        QVERIFY(bus > 310.0 && bus < 330.0);
-    }
-
-    void xCommandsRunTheirActions()
-    {
-        QCOMPARE(Ask("X01"), QByteArray());
-        QVERIFY(m_Drive->IsConfigured());
-        QCOMPARE(Ask("X21=1"), QByteArray());
-        QCOMPARE(Ask("DMODE"), QByteArray("DMODE=1\r\n"));
-        QVERIFY(m_Drive->LatchFault(27));
-        QCOMPARE(Ask("X03"), QByteArray());
-        QVERIFY(!m_Drive->IsFaulted());
-        m_Drive->SetAnalogInput(1.25);
-        QCOMPARE(Ask("X15"), QByteArray("X15=1.250\r\n"));
-        QCOMPARE(Ask("P134"), QByteArray("P134=4326\r\n"));
+        QCOMPARE(Ask("ENABLE 1"), QByteArray());
+        QCOMPARE(Ask("ALIGN"), QByteArray());
+        // 8000 counts and 4 pole pairs: 2000 counts an electrical cycle.
+        const double offset = m_Drive->WorkingValue(142).value_or(-1);
+        QVERIFY(offset > 0 && offset < 2000);
+        QCOMPARE(std::fmod(m_Drive->RotorCounts() - offset, 2000.0), 0.0);
+        m_Drive->SetEnableInput(false);
+        QCOMPARE(Ask("ALIGN"), QByteArray("?8 Failed No Hardware Enable\r\n"));
     }
 };
 
