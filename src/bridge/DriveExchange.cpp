@@ -102,16 +102,18 @@ DriveExchange::Answer DriveExchange::Send(PortChannel& channel, const QString& c
     QTimer timer;
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&channel, &PortChannel::Received, &loop, [&](const QByteArray& bytes) {
-        if (prompted) {
-            return;
-        }
-        received += bytes;
-        if (received.contains(kPrompt)) {
-            prompted = true;
-            loop.quit();
-        }
-    });
+    QObject::connect(&channel, &PortChannel::Received, &loop,
+                     [&](const QByteArray& bytes, const QObject* addressee) {
+                         // The answers to the pages' own commands are theirs.
+                         if (prompted || (addressee != nullptr && addressee != &loop)) {
+                             return;
+                         }
+                         received += bytes;
+                         if (received.contains(kPrompt)) {
+                             prompted = true;
+                             loop.quit();
+                         }
+                     });
     QObject::connect(&channel, &PortChannel::Lost, &loop, [&](const QString& reason) {
         answer.Result = Outcome::LinkLost;
         answer.Text = reason;
@@ -119,7 +121,7 @@ DriveExchange::Answer DriveExchange::Send(PortChannel& channel, const QString& c
     });
 
     qCDebug(lcBridge).noquote() << QStringLiteral("COM%1 <<").arg(channel.PortNumber()) << command;
-    if (!channel.Write(command.toLatin1() + '\r')) {
+    if (!channel.Write(command.toLatin1() + '\r', &loop, timeoutMs)) {
         answer.Result = Outcome::LinkLost;
         answer.Text = channel.LostReason();
         return answer;
@@ -129,6 +131,8 @@ DriveExchange::Answer DriveExchange::Send(PortChannel& channel, const QString& c
         timer.start(timeoutMs);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
+    // An answer that did not come in time is nobody's any more.
+    channel.Forget(&loop);
     if (answer.Result == Outcome::LinkLost) {
         return answer;
     }

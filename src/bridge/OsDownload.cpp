@@ -120,7 +120,7 @@ void OsDownload::SendLine(const QString& line, int timeoutMs)
     m_awaiting = true;
     m_timer.start(timeoutMs);
     m_writing = true;
-    const bool written = m_channel->Write(line.toLatin1() + '\r');
+    const bool written = m_channel->Write(line.toLatin1() + '\r', this, timeoutMs);
     m_writing = false;
     // The channel may have reported the loss inside Write already.
     if (!written && m_channel)
@@ -135,9 +135,9 @@ void OsDownload::SendNextData()
     SendLine(QStringLiteral("OSD ") + QString::fromLatin1(chunk.toHex().toUpper()), LineTimeoutMs);
 }
 
-void OsDownload::OnReceived(const QByteArray& bytes)
+void OsDownload::OnReceived(const QByteArray& bytes, const QObject* addressee)
 {
-    if (!m_awaiting)
+    if (!m_awaiting || (addressee != nullptr && addressee != this))
         return;
     m_received += bytes;
     Pump();
@@ -286,6 +286,7 @@ void OsDownload::Release()
     m_awaiting = false;
     m_received.clear();
     if (m_channel) {
+        m_channel->Forget(this);
         m_channel->EndExchange();
         m_channel.reset();
     }

@@ -84,7 +84,7 @@ private:
 
     void SendLine(const QString& line, int timeoutMs);
     void SendNextData();
-    void OnReceived(const QByteArray& bytes);
+    void OnReceived(const QByteArray& bytes, const QObject* addressee);
     void Pump();
     void HandleAnswer(const QStringList& lines);
     void OnTimeout();

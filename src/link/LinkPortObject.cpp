@@ -76,7 +76,7 @@ void CLinkPort::Write(const QString& text)
         throw ComponentError(ResultCode::Fail,
                              m_lostReason.isEmpty() ? NotOpenText() : m_lostReason);
     }
-    if (!channel->Write(text.toLatin1())) {
+    if (!channel->Write(text.toLatin1(), this)) {
         const QString reason = channel->LostReason();
         throw ComponentError(
             ResultCode::Fail,
@@ -104,11 +104,15 @@ void CLinkPort::Detach()
         return;
     }
     m_channel->disconnect(this);
+    m_channel->Abandon(this);
     m_channel.reset();
 }
 
-void CLinkPort::OnReceived(const QByteArray& bytes)
+void CLinkPort::OnReceived(const QByteArray& bytes, const QObject* addressee)
 {
+    if (addressee != nullptr && addressee != this) {
+        return;
+    }
     m_unread.append(bytes);
     if (m_unread.size() > MaxUnreadBytes) {
         qCDebug(lcLink) << "dropping" << m_unread.size() - MaxUnreadBytes << "unread bytes";

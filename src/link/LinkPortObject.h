@@ -18,7 +18,9 @@ class PortHub;
 //
 // Open's flag: true starts the link clean, dropping text that arrived before
 // and was never read; false keeps that text for the next Read (Close never
-// drops it). Either way the link receives only what arrives while it is open.
+// drops it). Either way the link receives only what arrives while it is open:
+// the answers to its own commands and what the drive sends unasked, never the
+// answers to another user's commands on the same port.
 //
 // DataWaiting is posted to the event loop, once for everything that arrives
 // before the loop gets to it, and only when unread text is still there.
@@ -54,7 +56,7 @@ public:
 private:
     void Attach(std::shared_ptr<PortChannel> channel);
     void Detach();
-    void OnReceived(const QByteArray& bytes);
+    void OnReceived(const QByteArray& bytes, const QObject* addressee);
     void OnLost(const QString& reason);
     void NotifyDataWaiting();
 
