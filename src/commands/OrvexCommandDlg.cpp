@@ -96,9 +96,15 @@ void COrvexCommandDlg::BuildControls()
                                                        QStringLiteral("Default")};
     for (int i = 0; i < DetailCount; ++i) {
         auto* caption = new QLabel(captions[std::size_t(i)], this);
-        auto* value = new QLabel(this);
-        value->setTextFormat(Qt::PlainText);
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // A read-only box rather than a label: a screen reader hears the
+        // caption as its name and the text as its value.
+        auto* value = new QLineEdit(this);
+        value->setReadOnly(true);
+        value->setFrame(false);
+        value->setFocusPolicy(Qt::TabFocus);
+        QPalette plain = value->palette();
+        plain.setColor(QPalette::Base, plain.color(QPalette::Window));
+        value->setPalette(plain);
         value->setAccessibleName(captions[std::size_t(i)]);
         value->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
         caption->setBuddy(value);

@@ -66,7 +66,7 @@ private:
     QComboBox* m_pCategory = nullptr;
     QComboBox* m_pCommand = nullptr;
     QLineEdit* m_pEdit = nullptr;
-    std::array<QLabel*, DetailCount> m_Details{};
+    std::array<QLineEdit*, DetailCount> m_Details{};
 };
 
 } // namespace Orvex

@@ -158,7 +158,7 @@ void CTerminalEmulatorDlg::SendUserButton(int index)
     ORVEX_GUARDED([&] {
         if (index < 0 || index >= UserButtonCount)
             return;
-        if (m_link.Send(m_buttons[static_cast<size_t>(index)].Command + QLatin1Char('\r')))
+        if (SendEchoed(m_buttons[static_cast<size_t>(index)].Command))
             m_pBox->setFocus();
     });
 }
@@ -171,9 +171,18 @@ void CTerminalEmulatorDlg::RunCommandBrowser()
             return;
         if (m_context.Ui.RunModal(browser) != QDialog::Accepted)
             return;
-        if (m_link.Send(browser.CommandText() + QLatin1Char('\r')))
+        if (SendEchoed(browser.CommandText()))
             m_pBox->setFocus();
     });
+}
+
+bool CTerminalEmulatorDlg::SendEchoed(const QString& command)
+{
+    if (!m_link.CheckOpen())
+        return false;
+    // Shown as if typed, so the drive's answer stands under its command.
+    AppendReceived(*m_pBox, command + QLatin1Char('\r'));
+    return m_link.Send(command + QLatin1Char('\r'));
 }
 
 void CTerminalEmulatorDlg::ClearDisplay()

@@ -49,6 +49,8 @@ private:
     void ApplyButtonLabels();
     void OnReceived(const QString& text);
     void OnLineEntered(const QString& line);
+    // Sends a prepared command and shows it in the box as a typed one.
+    bool SendEchoed(const QString& command);
     void SendFileLines(const QString& path);
 
     AppContext& m_context;

@@ -1,10 +1,10 @@
 #include "FakeUiServices.h"
 #include "OrvexCommandDlg.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -84,13 +84,14 @@ class tst_CommandBrowser : public QObject
         return entries;
     }
 
-    // The six detail values, from Equivalent Command to Default.
-    static QStringList Details(const QDialog& dialog)
+    // The six detail fields as a screen reader meets them, from Equivalent
+    // Command to Default: their names, or the values they expose.
+    static QStringList Details(const QDialog& dialog, QAccessible::Text what = QAccessible::Value)
     {
         QStringList texts;
-        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
-            if (!label->accessibleName().isEmpty())
-                texts << label->text();
+        for (QLineEdit* field : dialog.findChildren<QLineEdit*>()) {
+            if (field->isReadOnly())
+                texts << QAccessible::queryAccessibleInterface(field)->text(what);
         }
         return texts;
     }
@@ -102,6 +103,9 @@ private Q_SLOTS:
         QVERIFY(m_Folder.isValid());
         QVERIFY(Open(SmallDatabase));
         QVERIFY(m_Ui.Messages.empty());
+        QCOMPARE(Details(*m_Dialog, QAccessible::Name),
+                 (QStringList{"Equivalent Command", "Data Format", "Units", "Minimum", "Maximum",
+                              "Default"}));
     }
 
     void categoryListsItsCommands_data()

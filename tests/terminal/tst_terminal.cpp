@@ -1,3 +1,4 @@
+#include "BitStatusPanelDlg.h"
 #include "FakeConfig.h"
 #include "PageIds.h"
 #include "ScriptedLink.h"
@@ -12,8 +13,10 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Orvex;
@@ -224,10 +227,12 @@ private Q_SLOTS:
         const int before = p.Commands();
         button->click();
         QTRY_COMPARE(p.Commands(), before + 1);
+        // The command shows as if typed, the drive's answer under it.
         if (command.isEmpty())
-            QTRY_VERIFY(p.Shown().endsWith(QStringLiteral(">>")));
+            QTRY_VERIFY(p.Shown().endsWith(QStringLiteral(">\n>")));
         else
-            QTRY_VERIFY(kP016Answer.match(p.Shown()).hasMatch());
+            QTRY_VERIFY(p.Shown().contains(QStringLiteral(">P016\nP016=")) &&
+                        kP016Answer.match(p.Shown()).hasMatch());
         QVERIFY(p.ui.Messages.empty());
     }
 
@@ -276,7 +281,9 @@ private Q_SLOTS:
         };
         p.Button(QStringLiteral("orvexCommandsButton"))->click();
         QVERIFY(ran);
-        QTRY_VERIFY(kP016Answer.match(p.Shown()).hasMatch());
+        // Shown as if typed, the answer under it.
+        QTRY_VERIFY(p.Shown().contains(QStringLiteral(">P016\nP016=")) &&
+                    kP016Answer.match(p.Shown()).hasMatch());
         QVERIFY(p.ui.Messages.empty());
 
         // Cancel sends nothing.
@@ -383,6 +390,66 @@ private Q_SLOTS:
         QCOMPARE(f.link->Opens.size(), opens);
         QCOMPARE(f.link->Writes, QStringList{"\r"});
         QVERIFY(f.ui.Messages.empty());
+    }
+
+    // Each link hears the answers to its own commands: the status pages' and
+    // the error log's traffic on the same port stays out of the terminal.
+    void otherPagesTrafficStaysOut()
+    {
+        Program p;
+        p.Activate();
+        p.Box()->clear();
+        auto* bits = dynamic_cast<CBitStatusPanelDlg*>(p.window.Page(PageId::BitStatusPanel));
+        bits->ManualUpdate();
+        p.window.SetPage(PageId::ErrorLog);
+        p.window.Page(PageId::ErrorLog)
+            ->findChild<QPushButton*>(QStringLiteral("viewErrorLogButton"))
+            ->click();
+        QVERIFY(p.ui.Messages.empty());
+        // The terminal's own command still gets its answer.
+        p.window.SetPage(kTerminalPage);
+        Type(p.Box(), QStringLiteral("P016"));
+        QTest::keyClick(p.Box(), Qt::Key_Return);
+        QTRY_VERIFY2(kP016Answer.match(p.Shown()).hasMatch(), qPrintable(p.Shown()));
+        QVERIFY2(!p.Shown().contains(QStringLiteral("ERRS")), qPrintable(p.Shown()));
+        QVERIFY2(!p.Shown().contains(QStringLiteral("E27")), qPrintable(p.Shown()));
+    }
+
+    // The standalone simulated drive, stopped and started again behind the
+    // same path: the terminal's next command finds it again.
+    void terminalRecoversWhenTheDeviceComesBack()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("orvex-drive"));
+        QProcess simulator;
+        const auto start = [&] {
+            simulator.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
+                            {QStringLiteral("--data-dir"), QStringLiteral(ORVEX_TEST_DATA_DIR),
+                             QStringLiteral("--link"), path});
+            return simulator.waitForReadyRead(10000);
+        };
+        QVERIFY(start());
+        Program p;
+        p.window.Communications().SetSelectedPort(p.ports.AddDevicePath(path));
+        p.window.Communications().FindPorts();
+        p.Activate();
+        const auto ask = [&] {
+            Type(p.Box(), QStringLiteral("P016"));
+            QTest::keyClick(p.Box(), Qt::Key_Return);
+        };
+        simulator.kill();
+        QVERIFY(simulator.waitForFinished());
+        // Gone: a command says so.
+        QTRY_VERIFY_WITH_TIMEOUT((ask(), !p.ui.Messages.empty()), 5000);
+        QCOMPARE(Messages(p.ui).last(), QStringLiteral("Communications Error: COM port not open"));
+        p.ui.Messages.clear();
+        p.Box()->clear();
+        QVERIFY(start());
+        ask();
+        QTRY_VERIFY(kP016Answer.match(p.Shown()).hasMatch());
+        QVERIFY(p.ui.Messages.empty());
+        simulator.kill();
+        simulator.waitForFinished();
     }
 
     void pageWithoutLinkSaysSo()
