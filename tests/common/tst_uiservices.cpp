@@ -1,9 +1,13 @@
 #include "FakeUiServices.h"
 #include "UiServices.h"
 #include "WaitDlg.h"
+#include "WidgetUiServices.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 #include <stdexcept>
 
@@ -17,6 +21,7 @@ private Q_SLOTS:
     void classicFilters_data();
     void classicFilters();
     void waitWindowShowsItsText();
+    void waitWindowClosesBeforeAMessage();
     void failuresShownInMessageBoxes();
 };
 
@@ -27,10 +32,12 @@ void TestUiServices::classicFilters_data()
     const auto row = [](const char* name, QString classic, QString toolkit) {
         QTest::newRow(name) << classic << toolkit;
     };
+    // A description that already names its patterns is not given them twice.
     row("configuration", "Orvex Configuration Files(*.kvt)|*.kvt||",
-        "Orvex Configuration Files(*.kvt) (*.kvt)");
+        "Orvex Configuration Files(*.kvt)");
     row("two filters", "Button Files (*.btn)|*.btn|All Files (*.*)|*.*||",
-        "Button Files (*.btn) (*.btn);;All Files (*.*) (*.*)");
+        "Button Files (*.btn);;All Files (*.*)");
+    row("other patterns named", "Logs (*.old)|*.log||", "Logs (*.old) (*.log)");
     row("several patterns", "Text|*.txt;*.log||", "Text (*.txt *.log)");
     row("empty", "", "");
 }
@@ -52,6 +59,25 @@ void TestUiServices::waitWindowShowsItsText()
     wait.SetText(QStringLiteral("Uploading Orvex configuration..."));
     QCOMPARE(wait.findChild<QLabel*>(QStringLiteral("waitText"))->text(),
              QStringLiteral("Uploading Orvex configuration..."));
+}
+
+void TestUiServices::waitWindowClosesBeforeAMessage()
+{
+    WidgetUiServices ui;
+    QWidget owner;
+    ui.SetOwner(&owner);
+    const auto wait = ui.ShowWait(QStringLiteral("Retrieving Orvex error log..."));
+    QCOMPARE(ui.OpenWaitWindows(), 1);
+    int waitsOnShow = -1;
+    // Answers the box as the user would, noting what else is on screen.
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            waitsOnShow = ui.OpenWaitWindows();
+            box->accept();
+        }
+    });
+    ui.ShowMessage(QStringLiteral("Communications Error"), QStringLiteral("COM port not open"));
+    QCOMPARE(waitsOnShow, 0);
 }
 
 void TestUiServices::failuresShownInMessageBoxes()

@@ -11,7 +11,12 @@ QString ToolkitFileFilter(const QString& classicFilter)
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts.at(i + 1);
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << QStringLiteral("%1 (%2)").arg(parts.at(i), patterns);
+        // "Button Files(*.btn)" already names its patterns the toolkit's way.
+        const QString& description = parts.at(i);
+        if (description.endsWith(QLatin1Char('(') + patterns + QLatin1Char(')')))
+            filters << description;
+        else
+            filters << QStringLiteral("%1 (%2)").arg(description, patterns);
     }
     if (parts.size() % 2 == 1)
         filters << parts.last();

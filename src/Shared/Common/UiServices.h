@@ -95,7 +95,8 @@ template <class Body> bool RunShowingErrors(IUiServices& ui, const QString& capt
 }
 
 // "Orvex Configuration Files(*.kvt)|*.kvt||" as a toolkit filter:
-// "Orvex Configuration Files(*.kvt) (*.kvt)".
+// "Orvex Configuration Files(*.kvt)"; a description that does not end with
+// its patterns gets them added: "Text|*.txt||" becomes "Text (*.txt)".
 QString ToolkitFileFilter(const QString& classicFilter);
 
 } // namespace Orvex

@@ -28,14 +28,33 @@ QString InitialName(const FileDialogRequest& request)
 
 } // namespace
 
+void WidgetUiServices::CloseWaitWindows()
+{
+    for (const QPointer<QWidget>& wait : m_waits) {
+        if (wait)
+            wait->hide();
+    }
+    m_waits.clear();
+}
+
+int WidgetUiServices::OpenWaitWindows() const
+{
+    int open = 0;
+    for (const QPointer<QWidget>& wait : m_waits)
+        open += wait && wait->isVisible() ? 1 : 0;
+    return open;
+}
+
 void WidgetUiServices::ShowMessage(const QString& caption, const QString& text)
 {
+    CloseWaitWindows();
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, m_owner);
     box.exec();
 }
 
 QuestionAnswer WidgetUiServices::AskYesNoCancel(const QString& caption, const QString& text)
 {
+    CloseWaitWindows();
     const auto answer = QMessageBox::question(
         m_owner, caption, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes)
@@ -48,6 +67,7 @@ QuestionAnswer WidgetUiServices::AskYesNoCancel(const QString& caption, const QS
 QString WidgetUiServices::AskText(const QString& caption, const QString& label,
                                   const QString& initial)
 {
+    CloseWaitWindows();
     bool accepted = false;
     const QString text =
         QInputDialog::getText(m_owner, caption, label, QLineEdit::Normal, initial, &accepted);
@@ -66,6 +86,7 @@ QString WidgetUiServices::GetSaveFileName(const FileDialogRequest& request)
 
 QString WidgetUiServices::RunFileDialog(const FileDialogRequest& request, bool save)
 {
+    CloseWaitWindows();
     QFileDialog dialog(m_owner, request.Caption, InitialName(request),
                        ToolkitFileFilter(request.Filter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -80,12 +101,17 @@ QString WidgetUiServices::RunFileDialog(const FileDialogRequest& request, bool s
 
 int WidgetUiServices::RunModal(QDialog& dialog)
 {
+    CloseWaitWindows();
     return dialog.exec();
 }
 
 std::unique_ptr<IWaitWindow> WidgetUiServices::ShowWait(const QString& text)
 {
-    return std::make_unique<CWaitDlg>(m_owner, text);
+    // Windows closed by now are forgotten here, so the list stays short.
+    std::erase_if(m_waits, [](const QPointer<QWidget>& wait) { return wait.isNull(); });
+    auto wait = std::make_unique<CWaitDlg>(m_owner, text);
+    m_waits.emplace_back(wait.get());
+    return wait;
 }
 
 void WidgetUiServices::Pause(int milliseconds)

@@ -5,11 +5,14 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <vector>
+
 namespace Orvex {
 
 // The real UI services: toolkit message boxes and file dialogs, the wait
 // window, and pauses that wait in a local event loop so windows keep painting
-// while user input is held back.
+// while user input is held back. A message box or dialog never opens on top of
+// a wait window: the wait windows still on show close first.
 class WidgetUiServices final : public IUiServices
 {
 public:
@@ -23,10 +26,15 @@ public:
     std::unique_ptr<IWaitWindow> ShowWait(const QString& text) override;
     void Pause(int milliseconds) override;
 
+    // The wait windows still on show.
+    int OpenWaitWindows() const;
+
 private:
     QString RunFileDialog(const FileDialogRequest& request, bool save);
+    void CloseWaitWindows();
 
     QPointer<QWidget> m_owner;
+    std::vector<QPointer<QWidget>> m_waits;
 };
 
 } // namespace Orvex
