@@ -74,6 +74,7 @@ void CBitStatusPanelDlg::BuildControls()
     m_pGrid = new CStatusGrid(BitStatusRowCount,
                               {QStringLiteral("Description"), QStringLiteral("Status")}, bits);
     m_pGrid->setObjectName(QStringLiteral("bitStatusGrid"));
+    m_pGrid->setAccessibleName(QStringLiteral("Bit Status"));
     m_pGrid->SetColumnWidth(0, 290);
     m_pGrid->SetColumnWidth(1, 113);
     for (int row = 0; row < BitStatusRowCount; ++row) {
@@ -94,11 +95,16 @@ void CBitStatusPanelDlg::BuildControls()
     m_pUpdating->setObjectName(QStringLiteral("updatingLabel"));
     // Blinking empties the text; keep the room so the buttons do not move.
     m_pUpdating->setMinimumWidth(m_pUpdating->sizeHint().width());
+    QSizePolicy keepRoom = m_pUpdating->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    m_pUpdating->setSizePolicy(keepRoom);
     m_pUpdating->hide();
+    // The same places as on the numeric status page: the notice, then the
+    // two update buttons, at the right.
+    actions->addStretch(1);
+    actions->addWidget(m_pUpdating);
     actions->addWidget(m_pManual);
     actions->addWidget(m_pAuto);
-    actions->addWidget(m_pUpdating);
-    actions->addStretch(1);
     layout->addLayout(actions);
     connect(m_pManual, &QPushButton::clicked, this,
             [this] { ORVEX_GUARDED([this] { ManualUpdate(); }); });

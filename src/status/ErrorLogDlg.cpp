@@ -128,7 +128,8 @@ void CErrorLogDlg::AppendReceived(const QString& text)
     Orvex::AppendReceived(*m_pBox, text);
 }
 
-void CErrorLogDlg::RunLogCommand(const QString& waitText, const QString& command, int pauseMs)
+void CErrorLogDlg::RunLogCommand(const QString& waitText, const QString& command, int pauseMs,
+                                 const QString& readBack)
 {
     if (m_busy)
         return;
@@ -139,8 +140,11 @@ void CErrorLogDlg::RunLogCommand(const QString& waitText, const QString& command
     {
         const auto wait = m_context.Ui.ShowWait(waitText);
         // A command that did not go out has no answer to wait for.
-        if (SendLogCommand(command))
+        if (SendLogCommand(command)) {
             m_context.Ui.Pause(pauseMs);
+            if (self && !readBack.isEmpty() && m_link.Send(readBack))
+                m_context.Ui.Pause(ReadBackPauseMs);
+        }
     }
     if (!self)
         return;
@@ -158,8 +162,9 @@ void CErrorLogDlg::SetupErrorLog()
         return;
     m_pBox->clear();
     const std::uint16_t mask = ErrorLogMask(dialog.Selection());
+    // The drive then prints the set-up it now holds, so the user sees it took.
     RunLogCommand(QStringLiteral("Setting up Orvex error log..."), ErrorLogMaskCommand(mask),
-                  SetupPauseMs);
+                  SetupPauseMs, QStringLiteral("ERRORL\r"));
 }
 
 void CErrorLogDlg::ViewErrorLog()

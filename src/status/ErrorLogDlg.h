@@ -33,6 +33,8 @@ public:
     static constexpr int SetupPauseMs = 1000;
     static constexpr int LogPauseMs = 3000;
     static constexpr int StopPauseMs = 1000;
+    // For the drive's one-line answer to a read-back of its set-up.
+    static constexpr int ReadBackPauseMs = 300;
 
     CErrorLogDlg(AppContext& context, IMainWindow& mainWindow, QWidget* parent = nullptr);
     ~CErrorLogDlg() override;
@@ -58,7 +60,9 @@ private:
     void BuildControls();
     // Runs one log command behind the wait window, then pauses while the
     // drive's answer comes in; the buttons stay disabled throughout.
-    void RunLogCommand(const QString& waitText, const QString& command, int pauseMs);
+    // A read-back command, when given, follows on the same link.
+    void RunLogCommand(const QString& waitText, const QString& command, int pauseMs,
+                       const QString& readBack = QString());
 
     AppContext& m_context;
     IMainWindow& m_mainWindow;

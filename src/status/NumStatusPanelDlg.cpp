@@ -99,6 +99,11 @@ void CNumStatusPanelDlg::BuildControls()
     buttons->addStretch(1);
     m_pUpdating = new QLabel(kUpdating, this);
     m_pUpdating->setObjectName(QStringLiteral("updatingText"));
+    // Blinking empties the text; keep the room so the buttons do not move.
+    m_pUpdating->setMinimumWidth(m_pUpdating->sizeHint().width());
+    QSizePolicy keepRoom = m_pUpdating->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    m_pUpdating->setSizePolicy(keepRoom);
     m_pUpdating->hide();
     buttons->addWidget(m_pUpdating);
     m_pManualUpdate = addButton(QStringLiteral("Manual Update"), "manualUpdateButton",

@@ -37,8 +37,11 @@ QGroupBox* MakeStatusSelector(QWidget* page, int ownPageId, IMainWindow& mainWin
             continue;
         }
         const int target = choice.PageId;
-        QObject::connect(radio, &QRadioButton::clicked, page,
-                         [&mainWindow, target] { mainWindow.SetPage(target); });
+        // Ticked by mouse, keyboard or an assistive technology alike.
+        QObject::connect(radio, &QRadioButton::toggled, page, [&mainWindow, target](bool checked) {
+            if (checked)
+                mainWindow.SetPage(target);
+        });
     }
     layout->addStretch(1);
     return group;

@@ -5,7 +5,10 @@
 #include "SimulatedProgram.h"
 #include "StatusGrid.h"
 
+#include <QAccessible>
+#include <QCheckBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -320,22 +323,38 @@ private Q_SLOTS:
         QVERIFY(p.IsIdle());
     }
 
-    void checkCellsReportOnlyUserChanges()
+    // Columns start at the asked widths, widen to what they show and never
+    // cut it; the last one takes the free width.
+    void columnsFitTheirText()
     {
-        CStatusGrid grid(2, {QStringLiteral("Item"), QStringLiteral("Show")});
-        QSignalSpy spy(&grid, &CStatusGrid::CellCheckChanged);
-        grid.SetCellCheckBox(1, 1, true);
-        grid.SetCellText(1, 1, QStringLiteral("text"));
-        grid.SetCellColours(1, 1, kRed, QColor());
-        QVERIFY(grid.IsCellChecked(1, 1));
-        QCOMPARE(spy.count(), 0);
+        CStatusGrid grid(1, {QStringLiteral("Description"), QStringLiteral("Status")});
+        grid.SetColumnWidth(0, 50);
+        const QString text = QStringLiteral("Continuous current of motor too high for drive");
+        grid.SetCellText(0, 0, text);
+        QVERIFY(grid.columnWidth(0) > grid.fontMetrics().horizontalAdvance(text));
+        const int wide = grid.columnWidth(0);
+        grid.SetCellText(0, 0, QStringLiteral("E1"));
+        QCOMPARE(grid.columnWidth(0), wide);
+        QVERIFY(grid.horizontalHeader()->stretchLastSection());
+    }
 
-        // What a click on the box does to the item.
-        grid.item(1, 1)->setCheckState(Qt::Unchecked);
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy[0], QVariantList({1, 1, false}));
-        QVERIFY(!grid.IsCellChecked(1, 1));
-        QVERIFY(!grid.IsCellChecked(0, 1));
+    // A tick cell is a real check box: named after its row, ticked by the
+    // keyboard or an assistive technology's action like by a click.
+    void tickCellsWorkForEveryone()
+    {
+        CStatusGrid grid(2, {QString(), QStringLiteral("Show")});
+        grid.SetCellCheckBox(1, 0, false);
+        grid.SetRowHeading(1, QStringLiteral("S42"));
+        auto* box = qobject_cast<QCheckBox*>(grid.cellWidget(1, 0));
+        QVERIFY(box);
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(box);
+        QCOMPARE(access->text(QAccessible::Name), QStringLiteral("S42"));
+        QVERIFY(access->state().checkable);
+        access->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QVERIFY(grid.IsCellChecked(1, 0));
+        QVERIFY(!grid.IsCellChecked(0, 0));
+        grid.SetCellCheckBox(1, 0, false);
+        QVERIFY(!box->isChecked());
     }
 };
 

@@ -205,15 +205,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("waitText");
         QTest::addColumn<int>("pause");
+        QTest::addColumn<QStringList>("readBack");
         QTest::newRow("view") << "viewErrorLogButton"
                               << "TERRLG\r"
-                              << "Retrieving Orvex error log..." << 3000;
+                              << "Retrieving Orvex error log..." << 3000 << QStringList();
         QTest::newRow("clear") << "clearErrorLogButton"
                                << "CERRLG\r"
-                               << "Clearing Orvex error log..." << 3000;
+                               << "Clearing Orvex error log..." << 3000 << QStringList();
+        // The drive then prints the set-up it holds, as a sign it took it.
         QTest::newRow("setup") << "setupErrorLogButton"
                                << "ERRORL=h3FFF\r"
-                               << "Setting up Orvex error log..." << 1000;
+                               << "Setting up Orvex error log..." << 1000
+                               << QStringList{QStringLiteral("ERRORL\r")};
     }
 
     void everyCommandReopensTheLink()
@@ -222,6 +225,7 @@ private Q_SLOTS:
         QFETCH(QString, command);
         QFETCH(QString, waitText);
         QFETCH(int, pause);
+        QFETCH(QStringList, readBack);
         Offline f;
         f.ui.OnModal = [](QDialog&) { return int(QDialog::Accepted); };
         f.page->Box()->setPlainText(QStringLiteral("old text"));
@@ -233,9 +237,13 @@ private Q_SLOTS:
         QTest::mouseClick(f.Button(button), Qt::LeftButton);
         QCOMPARE(f.link->Closes, 1);
         QCOMPARE(f.link->Opens.size(), size_t(2));
-        QCOMPARE(f.link->Writes, QStringList({command, command}));
+        const QStringList once = QStringList{command} + readBack;
+        QCOMPARE(f.link->Writes, once + once);
         QCOMPARE(f.ui.WaitTexts, QStringList({waitText, waitText}));
-        QCOMPARE(f.ui.Pauses, std::vector<int>({pause, pause}));
+        const std::vector<int> pauses = readBack.isEmpty()
+                                            ? std::vector<int>{pause, pause}
+                                            : std::vector<int>{pause, 300, pause, 300};
+        QCOMPARE(f.ui.Pauses, pauses);
         QCOMPARE(f.ui.OpenWaitWindows, 0);
         QVERIFY(f.ui.Messages.empty());
         QVERIFY(f.Button(button)->isEnabled());

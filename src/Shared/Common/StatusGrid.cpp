@@ -1,6 +1,9 @@
 #include "StatusGrid.h"
 
+#include <QCheckBox>
 #include <QHeaderView>
+
+#include <algorithm>
 
 namespace Orvex {
 
@@ -12,12 +15,14 @@ CStatusGrid::CStatusGrid(int rows, const QStringList& columnHeadings, QWidget* p
     setSelectionMode(QAbstractItemView::NoSelection);
     setFocusPolicy(Qt::NoFocus);
     horizontalHeader()->setDefaultSectionSize(100);
+    // The columns start at the widths the page asks for and widen to what
+    // they show; the last one takes whatever room is left.
+    horizontalHeader()->setStretchLastSection(true);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columnCount(); ++column)
             CellItem(row, column);
     }
-    connect(this, &QTableWidget::itemChanged, this, &CStatusGrid::OnItemChanged);
 }
 
 QTableWidgetItem* CStatusGrid::CellItem(int row, int column)
@@ -36,12 +41,31 @@ void CStatusGrid::SetRowHeading(int row, const QString& heading)
     if (row < 0 || row >= rowCount())
         return;
     setVerticalHeaderItem(row, new QTableWidgetItem(heading));
+    for (int column = 0; column < columnCount(); ++column) {
+        if (QCheckBox* check = CellCheck(row, column))
+            check->setAccessibleName(heading);
+    }
 }
 
 void CStatusGrid::SetCellText(int row, int column, const QString& text)
 {
-    if (QTableWidgetItem* cell = CellItem(row, column))
-        cell->setText(text);
+    QTableWidgetItem* cell = CellItem(row, column);
+    if (cell == nullptr)
+        return;
+    cell->setText(text);
+    if (column < columnCount() - 1)
+        WidenToFit(column, text);
+}
+
+void CStatusGrid::WidenToFit(int column, const QString& text)
+{
+    // Room for the cell's margins and the grid line on either side.
+    constexpr int kPadding = 12;
+    int needed = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        needed = std::max(needed, fontMetrics().horizontalAdvance(line.trimmed()) + kPadding);
+    if (needed > columnWidth(column))
+        QTableWidget::setColumnWidth(column, needed);
 }
 
 QString CStatusGrid::CellText(int row, int column) const
@@ -69,39 +93,33 @@ QColor CStatusGrid::CellBackground(int row, int column) const
 
 void CStatusGrid::SetCellCheckBox(int row, int column, bool checked)
 {
-    QTableWidgetItem* cell = CellItem(row, column);
-    if (cell == nullptr)
+    if (CellItem(row, column) == nullptr)
         return;
-    // Programmatic changes are not the user's; keep them out of the signal.
-    m_settingCheck = true;
-    cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-    cell->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
-    cell->setData(Qt::UserRole, checked);
-    m_settingCheck = false;
+    QCheckBox* check = CellCheck(row, column);
+    if (check == nullptr) {
+        check = new QCheckBox;
+        check->setObjectName(QStringLiteral("cellCheck%1_%2").arg(row).arg(column));
+        const QTableWidgetItem* heading = verticalHeaderItem(row);
+        check->setAccessibleName(heading ? heading->text() : QString());
+        setCellWidget(row, column, check);
+    }
+    check->setChecked(checked);
 }
 
 bool CStatusGrid::IsCellChecked(int row, int column) const
 {
-    const QTableWidgetItem* cell = item(row, column);
-    return cell != nullptr && (cell->flags() & Qt::ItemIsUserCheckable) &&
-           cell->checkState() == Qt::Checked;
+    const QCheckBox* check = CellCheck(row, column);
+    return check != nullptr && check->isChecked();
+}
+
+QCheckBox* CStatusGrid::CellCheck(int row, int column) const
+{
+    return qobject_cast<QCheckBox*>(cellWidget(row, column));
 }
 
 void CStatusGrid::SetColumnWidth(int column, int width)
 {
     QTableWidget::setColumnWidth(column, width);
-}
-
-void CStatusGrid::OnItemChanged(QTableWidgetItem* cell)
-{
-    if (m_settingCheck || cell == nullptr || !(cell->flags() & Qt::ItemIsUserCheckable))
-        return;
-    // Text and colour changes also land here; only a changed tick counts.
-    const bool checked = cell->checkState() == Qt::Checked;
-    if (cell->data(Qt::UserRole).toBool() == checked)
-        return;
-    cell->setData(Qt::UserRole, checked);
-    Q_EMIT CellCheckChanged(cell->row(), cell->column(), checked);
 }
 
 } // namespace Orvex

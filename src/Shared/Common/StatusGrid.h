@@ -5,10 +5,13 @@
 #include <QStringList>
 #include <QTableWidget>
 
+class QCheckBox;
+
 namespace Orvex {
 
 // A read-only grid of status values: row headings, per-cell colours and
-// check-box cells the user may toggle.
+// check-box cells the user may toggle. Columns widen to fit what they show
+// and the last one fills the grid's width.
 class CStatusGrid : public QTableWidget
 {
     Q_OBJECT
@@ -22,18 +25,16 @@ public:
     void SetCellColours(int row, int column, const QColor& background, const QColor& text);
     QColor CellBackground(int row, int column) const;
     // Turns the cell into a check box; only these cells are user-editable.
+    // The box is a real check box, so the keyboard and assistive
+    // technologies can tick it; it is named after its row.
     void SetCellCheckBox(int row, int column, bool checked);
     bool IsCellChecked(int row, int column) const;
     void SetColumnWidth(int column, int width);
 
-Q_SIGNALS:
-    void CellCheckChanged(int row, int column, bool checked);
-
 private:
     QTableWidgetItem* CellItem(int row, int column);
-    void OnItemChanged(QTableWidgetItem* item);
-
-    bool m_settingCheck = false;
+    QCheckBox* CellCheck(int row, int column) const;
+    void WidenToFit(int column, const QString& text);
 };
 
 } // namespace Orvex
