@@ -2,6 +2,7 @@
 
 #include "ProgramInfo.h"
 
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -28,6 +29,22 @@ void DrawEmblem(QPainter& painter, const QRectF& box)
     painter.drawEllipse(QPointF(box.right() - light * 1.8, box.top() + light * 1.8), light, light);
 }
 
+// Draws one line of text in the box, in the largest size up to pointSize
+// that fits its width whatever the fonts of this computer.
+void DrawFittedText(QPainter& painter, const QRectF& box, const QString& text, int pointSize,
+                    bool bold)
+{
+    QFont font = painter.font();
+    font.setBold(bold);
+    for (int size = pointSize; size >= 6; --size) {
+        font.setPointSize(size);
+        if (QFontMetricsF(font).horizontalAdvance(text) <= box.width())
+            break;
+    }
+    painter.setFont(font);
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text);
+}
+
 } // namespace
 
 QPixmap SplashPixmap()
@@ -40,21 +57,12 @@ QPixmap SplashPixmap()
     painter.fillRect(pixmap.rect(), gradient);
     DrawEmblem(painter, QRectF(36, 70, 110, 110));
     painter.setPen(Qt::white);
-    QFont title = painter.font();
-    title.setPointSize(22);
-    title.setBold(true);
-    painter.setFont(title);
-    painter.drawText(QRectF(170, 80, 300, 50), Qt::AlignLeft | Qt::AlignVCenter,
-                     QString::fromLatin1(ProgramName));
-    QFont subtitle = painter.font();
-    subtitle.setPointSize(11);
-    subtitle.setBold(false);
-    painter.setFont(subtitle);
+    DrawFittedText(painter, QRectF(170, 80, 290, 50), QString::fromLatin1(ProgramName), 22, true);
     painter.setPen(QColor(0xc8, 0xd3, 0xde));
-    painter.drawText(QRectF(170, 128, 300, 30), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Set-up and tuning of Orvex servo drives"));
-    painter.drawText(QRectF(170, 156, 300, 30), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Version %1").arg(ProductVersion()));
+    DrawFittedText(painter, QRectF(170, 128, 290, 30),
+                   QStringLiteral("Set-up and tuning of Orvex servo drives"), 11, false);
+    DrawFittedText(painter, QRectF(170, 156, 290, 30),
+                   QStringLiteral("Version %1").arg(ProductVersion()), 11, false);
     return pixmap;
 }
 

@@ -10,9 +10,15 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace Orvex {
 
@@ -57,6 +63,20 @@ CCommunicationsGroup::CCommunicationsGroup(AppContext& context, PortRegistry& po
     m_pPortList->setObjectName(QStringLiteral("portList"));
     m_pPortList->setMinimumContentsLength(8);
     portLabel->setBuddy(m_pPortList);
+    // The items are "COM%d"; the open list shows each port's description
+    // beside its number, so a port can be found without trying them all.
+    m_pPortModel = new QStandardItemModel(0, 2, m_pPortList);
+    m_pPortList->setModel(m_pPortModel);
+    auto* view = new QTableView(m_pPortList);
+    view->setObjectName(QStringLiteral("portListView"));
+    view->setAccessibleName(QStringLiteral("Ports"));
+    view->horizontalHeader()->hide();
+    view->verticalHeader()->hide();
+    view->setShowGrid(false);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_pPortList->setView(view);
     m_pNoPorts = new QLabel(QStringLiteral("No Ports Found"), comms);
     m_pNoPorts->setObjectName(QStringLiteral("noPortsLabel"));
     m_pNoPorts->hide();
@@ -129,11 +149,26 @@ void CCommunicationsGroup::FindPorts()
 {
     ORVEX_GUARDED([&] {
         m_pPortList->clear();
-        for (const PortRegistry::PortEntry& entry : m_ports.EnumerateSerialPorts()) {
+        std::vector<PortRegistry::PortEntry> entries = m_ports.EnumerateSerialPorts();
+        // The ports built into the program come first: with no port
+        // remembered, a first start lands on the simulated drive, which is
+        // there for everyone, rather than on a device the user may not open.
+        std::stable_partition(entries.begin(), entries.end(),
+                              [](const PortRegistry::PortEntry& entry) { return entry.Virtual; });
+        for (const PortRegistry::PortEntry& entry : entries) {
             if (entry.Description == PortRegistry::ExcludedDeviceDescription())
                 continue;
-            m_pPortList->addItem(QStringLiteral("COM%1").arg(entry.Number));
+            auto* number = new QStandardItem(QStringLiteral("COM%1").arg(entry.Number));
+            auto* description = new QStandardItem(entry.Description);
+            number->setToolTip(entry.Description);
+            description->setToolTip(entry.Description);
+            m_pPortModel->appendRow({number, description});
         }
+        // The open list is as wide as its widest description.
+        auto* view = static_cast<QTableView*>(m_pPortList->view());
+        view->resizeColumnsToContents();
+        view->setMinimumWidth(view->horizontalHeader()->length() + 2 * view->frameWidth() +
+                              view->verticalScrollBar()->sizeHint().width());
         if (m_pPortList->count() == 0) {
             EnableCommControls(false);
             m_pNoPorts->show();
@@ -154,8 +189,11 @@ void CCommunicationsGroup::FindPorts()
 void CCommunicationsGroup::ApplyPortSelection()
 {
     const QString text = m_pPortList->currentText();
-    if (!text.isEmpty())
+    if (!text.isEmpty() && PortOfItem(text) != m_selectedPort) {
         m_selectedPort = PortOfItem(text);
+        // A connection error said something of the old port only.
+        ShowConnectionError(false, QString());
+    }
     UpdatePortDetails();
     Q_EMIT PortSelected(m_selectedPort);
 }
@@ -173,7 +211,11 @@ void CCommunicationsGroup::UpdatePortDetails()
     m_pPortDescription->setVisible(entry->Description != entry->SystemLocation);
     m_pPortPath->setText(entry->Virtual ? QStringLiteral("built into this program")
                                         : entry->SystemLocation);
-    const QString problem = entry->Virtual ? QString() : PortAccessProblem(entry->SystemLocation);
+    ShowPortProblem(entry->Virtual ? QString() : PortAccessProblem(entry->SystemLocation));
+}
+
+void CCommunicationsGroup::ShowPortProblem(const QString& problem)
+{
     m_pPortProblem->setText(problem);
     m_pPortProblem->setVisible(!problem.isEmpty());
 }
@@ -187,18 +229,17 @@ void CCommunicationsGroup::AddPortPath()
                                  QStringLiteral("/dev/"));
         if (path.isEmpty() || path == QStringLiteral("/dev/"))
             return;
+        // A path that is no present device is refused before it gets a
+        // number, so nothing is remembered and the selection stays.
+        if (const QString problem = DevicePathProblem(path); !problem.isEmpty()) {
+            ShowErrorMessage(m_context.Ui, QStringLiteral("Add Port"), problem);
+            return;
+        }
         const int number = m_ports.AddDevicePath(path);
         if (number <= 0)
             return;
         m_selectedPort = number;
         FindPorts();
-        if (m_pPortList->findText(QStringLiteral("COM%1").arg(number)) < 0) {
-            const QString problem = PortAccessProblem(path);
-            ShowErrorMessage(m_context.Ui, QStringLiteral("Add Port"),
-                             problem.isEmpty()
-                                 ? QStringLiteral("%1 is not a serial device.").arg(path)
-                                 : problem);
-        }
     });
 }
 

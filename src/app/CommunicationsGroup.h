@@ -5,6 +5,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QStandardItemModel;
 
 namespace Orvex {
 
@@ -40,6 +41,8 @@ public:
 
     void ShowConnectionError(bool show, const QString& text);
     void EnableCommControls(bool enable);
+    // Why the selected port cannot be used, under its path; empty hides it.
+    void ShowPortProblem(const QString& problem);
 
 Q_SIGNALS:
     // The selected port changed (or was chosen again): links reopen on it.
@@ -55,6 +58,7 @@ private:
     int m_selectedPort = 0;
 
     QComboBox* m_pPortList = nullptr;
+    QStandardItemModel* m_pPortModel = nullptr;
     QLabel* m_pNoPorts = nullptr;
     QLabel* m_pPortDescription = nullptr;
     QLabel* m_pPortPath = nullptr;

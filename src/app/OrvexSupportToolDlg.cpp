@@ -2,9 +2,11 @@
 
 #include "AboutDlg.h"
 #include "AppContext.h"
+#include "Artwork.h"
 #include "BitStatusPanelDlg.h"
 #include "BuiltInComponents.h"
 #include "CommunicationsGroup.h"
+#include "ComponentError.h"
 #include "ConnectionResult.h"
 #include "DriveGate.h"
 #include "ErrorReport.h"
@@ -22,6 +24,7 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <array>
@@ -105,8 +108,17 @@ void COrvexSupportToolDlg::BuildControls()
         menuButtons->addButton(radio);
         menuLayout->addWidget(radio);
         const int pageId = entry.PageId;
-        connect(radio, &QRadioButton::clicked, this,
-                [this, pageId] { ORVEX_GUARDED([&] { SetPage(pageId); }); });
+        // Ticked by mouse, keyboard or an assistive technology, the radio
+        // shows its page; clicked again, it shows the page once more (the
+        // status panel may have moved on to its other pages).
+        connect(radio, &QRadioButton::toggled, this, [this, pageId](bool checked) {
+            if (checked)
+                ORVEX_GUARDED([&] { SetPage(pageId); });
+        });
+        connect(radio, &QRadioButton::clicked, this, [this, pageId] {
+            if (ActivePageId() != pageId)
+                ORVEX_GUARDED([&] { SetPage(pageId); });
+        });
         if (!m_pWizardButton)
             m_pWizardButton = radio;
     }
@@ -128,6 +140,10 @@ void COrvexSupportToolDlg::BuildControls()
     body->addWidget(m_pPageFrame, 1);
     SetPlaceholder(m_pPlaceholder);
 
+    setWindowIcon(ProgramIcon());
+    // Small enough for a 1366x768 screen, large enough that no page clips
+    // its buttons.
+    setMinimumSize(880, 600);
     resize(1024, 640);
 }
 
@@ -140,11 +156,15 @@ void COrvexSupportToolDlg::OnInitDialog()
         for (const CPageFactory::PageInfo& page : CPageFactory::Pages())
             AddPage(page.Id);
         SetPage(PageId::ConfigWizardStep1);
-        if (m_pWizardButton)
+        if (m_pWizardButton) {
+            const QSignalBlocker quiet(m_pWizardButton);
             m_pWizardButton->setChecked(true);
+        }
         m_pComms->SetSelectedPort(
             m_context.Settings.value(QStringLiteral("Communications/COM"), 0).toInt());
+        m_starting = true;
         m_pComms->FindPorts();
+        m_starting = false;
     });
     if (m_pSplash) {
         m_pSplash->SetSplashProgress(100, 100);
@@ -200,12 +220,25 @@ int COrvexSupportToolDlg::SelectedPort() const
 void COrvexSupportToolDlg::ReopenPageLinks(int port)
 {
     // Each page's failure is told on its own; the other pages still reopen.
+    // While the window starts, a port that cannot be opened is told once,
+    // under the port list, not in a box over the splash.
+    bool told = false;
     for (int id : PageIds()) {
         auto* owner = dynamic_cast<ILinkOwningPage*>(Page(id));
         if (!owner || !owner->HasLink())
             continue;
-        RunShowingErrors(m_context.Ui, DriveGate::CommunicationsError,
-                         [&] { owner->ReopenLink(port); });
+        if (!m_starting) {
+            RunShowingErrors(m_context.Ui, DriveGate::CommunicationsError,
+                             [&] { owner->ReopenLink(port); });
+            continue;
+        }
+        try {
+            owner->ReopenLink(port);
+        } catch (const ComponentError& error) {
+            if (!told)
+                m_pComms->ShowPortProblem(error.Description());
+            told = true;
+        }
     }
 }
 

@@ -75,6 +75,7 @@ private:
     ISplashControl* m_pSplash;
     CPageFactory m_pages;
     bool m_destroyed = false;
+    bool m_starting = false;
 
     CCommunicationsGroup* m_pComms = nullptr;
     QGroupBox* m_pPageFrame = nullptr;

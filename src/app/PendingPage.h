@@ -6,8 +6,8 @@ namespace Orvex {
 
 class IMainWindow;
 
-// A page whose work has not been built yet: it shows its title and nothing
-// else.
+// A page whose work has not been built yet: it shows its title and says it
+// is not available yet.
 class CPendingPage final : public TStackedPage
 {
     Q_OBJECT

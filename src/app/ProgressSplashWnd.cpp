@@ -4,6 +4,8 @@
 
 #include <QProgressBar>
 
+#include <algorithm>
+
 namespace Orvex {
 
 CHMIProgressSplashWnd::CHMIProgressSplashWnd() : QSplashScreen(SplashPixmap())
@@ -24,7 +26,9 @@ void CHMIProgressSplashWnd::SetRange(int low, int high)
 
 void CHMIProgressSplashWnd::SetPos(int position)
 {
-    m_pProgress->setValue(position);
+    // The last step asks for one past the end; the bar fills rather than
+    // ignoring a value outside its range.
+    m_pProgress->setValue(std::clamp(position, m_pProgress->minimum(), m_pProgress->maximum()));
 }
 
 int CHMIProgressSplashWnd::Position() const

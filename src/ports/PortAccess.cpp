@@ -62,6 +62,11 @@ QString NoDeviceGiven()
 {
     return QStringLiteral("No serial device was given.");
 }
+
+QString NotADevice(const QString& path, const QString& what)
+{
+    return QStringLiteral("%1 is not a serial device: it is %2.").arg(path, what);
+}
 } // namespace Text
 
 bool InGroupNow(gid_t group)
@@ -143,6 +148,31 @@ QString PortAccessProblem(const QString& systemLocation)
     default:
         return Text::SystemError(systemLocation, QString::fromLocal8Bit(std::strerror(error)));
     }
+}
+
+QString DevicePathProblem(const QString& path)
+{
+    if (path.trimmed().isEmpty()) {
+        return Text::NoDeviceGiven();
+    }
+    struct stat info
+    {};
+    if (stat(QFile::encodeName(path).constData(), &info) != 0) {
+        const int error = errno;
+        return error == ENOENT || error == ENOTDIR
+                   ? Text::NotPresent(path)
+                   : Text::SystemError(path, QString::fromLocal8Bit(std::strerror(error)));
+    }
+    if (S_ISCHR(info.st_mode)) {
+        return QString();
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return Text::NotADevice(path, QStringLiteral("a folder"));
+    }
+    if (S_ISREG(info.st_mode)) {
+        return Text::NotADevice(path, QStringLiteral("a plain file"));
+    }
+    return Text::NotADevice(path, QStringLiteral("not a character device"));
 }
 
 QString DescribeOpenError(const QString& systemLocation, QSerialPort::SerialPortError error,

@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -30,8 +31,14 @@ int main(int argc, char* argv[])
     const QCommandLineOption baud(QStringLiteral("baud"),
                                   QStringLiteral("Pace answers like a serial line at this rate."),
                                   QStringLiteral("rate"), QStringLiteral("0"));
+    const QCommandLineOption link(
+        QStringLiteral("link"),
+        QStringLiteral("Also reach the pseudo-terminal through this path (a symbolic link), "
+                       "the same on every start."),
+        QStringLiteral("path"));
     parser.addOption(dataDir);
     parser.addOption(baud);
+    parser.addOption(link);
     parser.process(app);
 
     QTextStream out(stdout);
@@ -98,8 +105,22 @@ int main(int argc, char* argv[])
             transport.Write(QByteArray(buffer, static_cast<int>(count)));
     });
 
+    // A fixed path lets a port added once in the program find the simulator
+    // again after a restart, as a replugged adapter would be found.
+    const QByteArray linkPath = QFile::encodeName(parser.value(link));
+    if (!linkPath.isEmpty()) {
+        ::unlink(linkPath.constData());
+        if (::symlink(slaveName, linkPath.constData()) != 0) {
+            err << "Unable to link " << parser.value(link) << ": " << std::strerror(errno)
+                << Qt::endl;
+            return 1;
+        }
+    }
+
     out << "Orvex Drive Simulator on " << slaveName << Qt::endl;
     const int result = app.exec();
+    if (!linkPath.isEmpty())
+        ::unlink(linkPath.constData());
     ::close(slave);
     ::close(master);
     return result;

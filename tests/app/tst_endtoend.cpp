@@ -5,9 +5,13 @@
 #include "SimulatedProgram.h"
 #include "StatusGrid.h"
 
+#include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -43,6 +47,7 @@ class TestEndToEnd : public QObject
 private Q_SLOTS:
     void simulatorPort();
     void testStopsStatusUpdatesThenReachesTheDrive();
+    void everyControlHasAnAccessibleName();
 };
 
 void TestEndToEnd::simulatorPort()
@@ -97,6 +102,33 @@ void TestEndToEnd::testStopsStatusUpdatesThenReachesTheDrive()
     QVERIFY(!p.Child("connectionErrorLabel")->isHidden());
     QCOMPARE(p.Child<QLabel>("connectionStatusLabel")->text(),
              QStringLiteral("Status: No response from Orvex drive"));
+}
+
+// What a screen reader or a test through accessibility finds: every control
+// on every page is named.
+void TestEndToEnd::everyControlHasAnAccessibleName()
+{
+    Program p;
+    p.window.show();
+    QStringList unnamed;
+    for (QWidget* control : p.window.findChildren<QWidget*>()) {
+        const bool interactive =
+            qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control) ||
+            qobject_cast<QLineEdit*>(control) || qobject_cast<QAbstractSpinBox*>(control) ||
+            qobject_cast<QAbstractItemView*>(control) || qobject_cast<QPlainTextEdit*>(control);
+        // Parts of a control (a spin box's own edit, a combo's list) and the
+        // toolkit's own helpers speak for themselves.
+        if (!interactive || control->objectName().startsWith(QLatin1String("qt_")) ||
+            qobject_cast<QAbstractSpinBox*>(control->parentWidget()) ||
+            qobject_cast<QComboBox*>(control->parentWidget()) ||
+            qobject_cast<QAbstractItemView*>(control->parentWidget()))
+            continue;
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(control);
+        if (!access || access->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << control->metaObject()->className() + QStringLiteral(" ") +
+                           control->objectName();
+    }
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
 }
 
 QTEST_MAIN(TestEndToEnd)

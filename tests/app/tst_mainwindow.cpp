@@ -8,6 +8,7 @@
 #include "PortRegistry.h"
 #include "ScriptedLink.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
@@ -15,8 +16,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace Orvex;
 
@@ -45,14 +51,23 @@ std::vector<SerialDeviceInfo> TwoPorts()
 // One main window over fakes, built the way the application builds it.
 struct Fixture
 {
-    explicit Fixture(std::vector<SerialDeviceInfo> devices, int rememberedPort = 0)
+    // With a simulator, a port built into the program is offered too; the
+    // links then fail to open with linkOpenError when one is given.
+    explicit Fixture(std::vector<SerialDeviceInfo> devices, int rememberedPort = 0,
+                     bool simulator = false, const QString& linkOpenError = QString())
         : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat)
     {
         source.Devices = std::move(devices);
         settings.setValue(QStringLiteral("Communications/COM"), rememberedPort);
+        if (simulator)
+            simulatorPort = ports.AddVirtualPort(QStringLiteral("sim:test"),
+                                                 QStringLiteral("Orvex Drive Simulator"));
         // The terminal page makes its link when the window builds it.
-        factory.Register(QString::fromLatin1(ProgId::LinkPort),
-                         [] { return std::make_unique<OrvexTest::ScriptedLink>(); });
+        factory.Register(QString::fromLatin1(ProgId::LinkPort), [linkOpenError] {
+            auto link = std::make_unique<OrvexTest::ScriptedLink>();
+            link->OpenError = linkOpenError;
+            return link;
+        });
         window = std::make_unique<COrvexSupportToolDlg>(context, ports, nullptr);
         window->OnInitDialog();
     }
@@ -73,6 +88,7 @@ struct Fixture
     OrvexTest::FakeConfig config;
     ParameterLimits limits;
     AppContext context{factory, ui, settings, config, nullptr, nullptr, limits, false, QString()};
+    int simulatorPort = 0;
     std::unique_ptr<COrvexSupportToolDlg> window;
 };
 
@@ -89,6 +105,8 @@ private Q_SLOTS:
     void testShowsFailureThenSuccess();
     void aboutBox();
     void enterAndEscape();
+    void firstStartOnTheSimulatedDrive();
+    void keyboardAndAssistiveTechnologySwitchPages();
 };
 
 void TestMainWindow::menuSwitchesPages()
@@ -132,9 +150,21 @@ void TestMainWindow::rememberedPortAndAddedPath()
     QCOMPARE(f.window->SelectedPort(), 3);
     QCOMPARE(f.Text("portDescription"), QStringLiteral("USB Serial Port"));
     QCOMPARE(f.Text("portPath"), QStringLiteral("COM3"));
-    // "Add Port..." numbers the path and selects it; cancelling changes nothing.
-    const QString device = f.dir.filePath(QStringLiteral("pts7"));
-    QVERIFY(QFile(device).open(QIODevice::WriteOnly));
+    // A path that is no present device is refused: nothing kept, nothing moved.
+    const QString file = f.dir.filePath(QStringLiteral("pts7"));
+    QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+    f.ui.TextAnswers.push_back(file);
+    f.Click("addPortButton");
+    QCOMPARE(f.window->SelectedPort(), 3);
+    QVERIFY(f.ports.DevicePaths().isEmpty());
+    QCOMPARE(f.ui.Messages.size(), size_t(1));
+    QCOMPARE(f.ui.Messages[0].Caption + ": " + f.ui.Messages[0].Text,
+             "Add Port: " + file + " is not a serial device: it is a plain file.");
+    f.ui.Messages.clear();
+    // "Add Port..." numbers a device and selects it; cancelling changes nothing.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    const QString device = QString::fromLocal8Bit(ptsname(master));
     f.ui.TextAnswers.push_back(device);
     f.Click("addPortButton");
     const int number = f.window->SelectedPort();
@@ -144,6 +174,7 @@ void TestMainWindow::rememberedPortAndAddedPath()
     f.Click("addPortButton");
     QCOMPARE(f.window->SelectedPort(), number);
     QVERIFY(f.ui.Messages.empty());
+    close(master);
     // On closing, the port the list shows replaces whatever the profile held.
     f.window.reset();
     QCOMPARE(f.settings.value(QStringLiteral("Communications/COM")).toInt(), number);
@@ -252,6 +283,61 @@ void TestMainWindow::enterAndEscape()
     QTest::keyClick(f.window.get(), Qt::Key_Escape);
     QVERIFY(!f.window->isVisible());
     QCOMPARE(f.window->result(), int(QDialog::Rejected));
+}
+
+void TestMainWindow::firstStartOnTheSimulatedDrive()
+{
+    // With no port remembered the simulated drive is selected, and a link
+    // that cannot open at start-up is told under the port list, not in a box.
+    Fixture f(TwoPorts(), 0, true, QStringLiteral("Unable to open COM9: busy"));
+    QCOMPARE(f.window->SelectedPort(), f.simulatorPort);
+    auto* list = f.Child<QComboBox>("portList");
+    QCOMPARE(list->currentText(), QStringLiteral("COM%1").arg(f.simulatorPort));
+    // The open list shows each port's description beside its number.
+    const auto* model = static_cast<QStandardItemModel*>(list->model());
+    QCOMPARE(model->item(2, 0)->text() + ' ' + model->item(2, 1)->text(),
+             QStringLiteral("COM3 USB Serial Port"));
+    QVERIFY(f.ui.Messages.empty());
+    QVERIFY(!f.Child("portProblem")->isHidden());
+    QCOMPARE(f.Text("portProblem"), QStringLiteral("Unable to open COM9: busy"));
+    // A remembered port is still honoured.
+    Fixture remembered(TwoPorts(), 3, true);
+    QCOMPARE(remembered.window->SelectedPort(), 3);
+    // Another port makes a red error about the old one go.
+    remembered.config.TestAnswer = 3;
+    remembered.Click("testButton");
+    QVERIFY(!remembered.Child("connectionErrorLabel")->isHidden());
+    auto* ports = remembered.Child<QComboBox>("portList");
+    ports->setCurrentIndex(ports->findText(QStringLiteral("COM1")));
+    Q_EMIT ports->activated(ports->currentIndex());
+    QCOMPARE(remembered.window->SelectedPort(), 1);
+    QVERIFY(remembered.Child("connectionErrorLabel")->isHidden());
+    // The window has its icon, and cannot be made so small it clips pages.
+    QVERIFY(!f.window->windowIcon().isNull());
+    QVERIFY(f.window->minimumWidth() >= 800 && f.window->minimumHeight() >= 560);
+}
+
+void TestMainWindow::keyboardAndAssistiveTechnologySwitchPages()
+{
+    Fixture f(TwoPorts());
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    // An assistive technology toggles the radio without a click.
+    auto* status = f.Child<QRadioButton>("statusPanelButton");
+    QAccessible::queryAccessibleInterface(status)->actionInterface()->doAction(
+        QAccessibleActionInterface::toggleAction());
+    QCOMPARE(f.window->ActivePageId(), 159);
+    // So do the "Select Status" radios of the status pages.
+    auto* numeric =
+        f.window->Page(159)->findChild<QRadioButton*>(QStringLiteral("numericStatusRadio"));
+    QAccessible::queryAccessibleInterface(numeric)->actionInterface()->doAction(
+        QAccessibleActionInterface::toggleAction());
+    QCOMPARE(f.window->ActivePageId(), 137);
+    // The keyboard moves along the menu and the page follows.
+    status->setFocus();
+    QTest::keyClick(status, Qt::Key_Down);
+    QTRY_COMPARE(f.window->ActivePageId(), 135);
+    QVERIFY(f.Child<QRadioButton>("operatingSystemUpdateButton")->isChecked());
 }
 
 QTEST_MAIN(TestMainWindow)

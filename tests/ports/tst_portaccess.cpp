@@ -7,7 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <fcntl.h>
+
 using Orvex::DescribeOpenError;
+using Orvex::DevicePathProblem;
 using Orvex::PortAccessProblem;
 
 class TestPortAccess : public QObject
@@ -18,6 +22,8 @@ private Q_SLOTS:
     void openErrorsInWords_data();
     void openErrorsInWords();
     void deviceWithoutRightsSaysSo();
+    void onlyPresentDevicesArePorts_data();
+    void onlyPresentDevicesArePorts();
 };
 
 void TestPortAccess::openErrorsInWords_data()
@@ -67,6 +73,44 @@ void TestPortAccess::deviceWithoutRightsSaysSo()
     QVERIFY2(problem.startsWith(QStringLiteral("You are not allowed to open ") + path + '.'),
              qPrintable(problem));
     QCOMPARE(DescribeOpenError(path, QSerialPort::PermissionError), problem);
+}
+
+void TestPortAccess::onlyPresentDevicesArePorts_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("expected"); // %1 is the path
+    QTest::newRow("pseudo-terminal") << "pty"
+                                     << "";
+    QTest::newRow("missing") << "missing"
+                             << "%1 is not present.";
+    QTest::newRow("inside a file") << "below file"
+                                   << "%1 is not present.";
+    QTest::newRow("plain file") << "file"
+                                << "%1 is not a serial device: it is a plain file.";
+    QTest::newRow("folder") << "folder"
+                            << "%1 is not a serial device: it is a folder.";
+    QTest::newRow("blank") << "blank"
+                           << "No serial device was given.";
+}
+
+void TestPortAccess::onlyPresentDevicesArePorts()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("passwd"));
+    QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+    QString path = kind == QLatin1String("file")         ? file
+                   : kind == QLatin1String("folder")     ? dir.path()
+                   : kind == QLatin1String("below file") ? file + QStringLiteral("/ttyS0")
+                   : kind == QLatin1String("blank")      ? QStringLiteral("  ")
+                                                         : dir.filePath(QStringLiteral("ttyUSB9"));
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    if (kind == QLatin1String("pty"))
+        path = QString::fromLocal8Bit(ptsname(master));
+    QCOMPARE(DevicePathProblem(path), expected.isEmpty() ? QString() : expected.arg(path));
+    close(master);
 }
 
 QTEST_GUILESS_MAIN(TestPortAccess)
