@@ -2,6 +2,22 @@
 
 namespace OrvexTest {
 
+QStringList Messages(const FakeUiServices& ui)
+{
+    QStringList shown;
+    for (const FakeUiServices::Message& message : ui.Messages)
+        shown << message.Caption + QStringLiteral(": ") + message.Text;
+    return shown;
+}
+
+Orvex::SerialDeviceInfo ComDevice(const QString& name, const QString& description)
+{
+    Orvex::SerialDeviceInfo info;
+    info.PortName = info.SystemLocation = name;
+    info.Description = description;
+    return info;
+}
+
 SimulatedProgram::SimulatedProgram(const QString& dataFolder,
                                    const std::function<void(QSettings&)>& prepare)
     : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat),
@@ -12,6 +28,10 @@ SimulatedProgram::SimulatedProgram(const QString& dataFolder,
       context{factory, ui, settings, *config, nullptr, nullptr, limits, false, dataFolder}
 {}
 
+SimulatedProgram::SimulatedProgram(const std::function<void(QSettings&)>& prepare)
+    : SimulatedProgram(QStringLiteral(ORVEX_TEST_DATA_DIR), prepare)
+{}
+
 int SimulatedProgram::SimulatorPort()
 {
     for (const Orvex::PortRegistry::PortEntry& entry : ports.EnumerateSerialPorts()) {
@@ -19,6 +39,34 @@ int SimulatedProgram::SimulatorPort()
             return entry.Number;
     }
     return 0;
+}
+
+SimulatedWindow::SimulatedWindow(const std::function<void(QSettings&)>& prepare)
+    : SimulatedProgram(prepare), window(context, ports, nullptr)
+{
+    window.OnInitDialog();
+}
+
+FakeProgram::FakeProgram()
+    : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat),
+      ports(devices, settings), context{factory, ui,     settings, config,   nullptr,
+                                        nullptr, limits, false,    QString()}
+{}
+
+void FakeProgram::ScriptLinks(const QString& openError)
+{
+    factory.Register(QString::fromLatin1(Orvex::ProgId::LinkPort), [this, openError] {
+        auto made = std::make_unique<ScriptedLink>();
+        made->OpenError = openError;
+        link = made.get();
+        return made;
+    });
+}
+
+void FakeProgram::OpenWindow()
+{
+    window = std::make_unique<Orvex::COrvexSupportToolDlg>(context, ports, nullptr);
+    window->OnInitDialog();
 }
 
 } // namespace OrvexTest

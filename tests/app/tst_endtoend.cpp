@@ -17,26 +17,7 @@
 
 using namespace Orvex;
 
-namespace {
-
-// The main window as the program builds it, with the real link, bridge and
-// simulated drive, on a computer without serial ports.
-struct Program : OrvexTest::SimulatedProgram
-{
-    Program()
-        : SimulatedProgram(QStringLiteral(ORVEX_TEST_DATA_DIR)), window(context, ports, nullptr)
-    {
-        window.OnInitDialog();
-    }
-    template <class T = QWidget> T* Child(const char* name) const
-    {
-        return window.findChild<T*>(QString::fromLatin1(name));
-    }
-
-    COrvexSupportToolDlg window;
-};
-
-} // namespace
+using Program = OrvexTest::SimulatedWindow;
 
 // The program's windows driven through the real drive bridge and serial link
 // against the simulated drive.
@@ -93,11 +74,11 @@ void TestEndToEnd::testStopsStatusUpdatesThenReachesTheDrive()
     QCOMPARE(p.ui.Messages[0].Text, QStringLiteral("Successfully communicated with Orvex drive"));
     QVERIFY(p.Child("connectionErrorLabel")->isHidden());
     // Neither page's timer asks the drive anything any more.
-    const int heard = p.components.Drive()->CommandsReceived();
+    const int heard = p.Drive().CommandsReceived();
     QTest::qWait(CNumStatusPanelDlg::AutoUpdatePeriodMs + 200);
-    QCOMPARE(p.components.Drive()->CommandsReceived(), heard);
+    QCOMPARE(p.Drive().CommandsReceived(), heard);
     // A drive that stops answering is reported on the labels.
-    p.components.Drive()->SetNoAnswer(true);
+    p.Drive().SetNoAnswer(true);
     p.Child<QPushButton>("testButton")->click();
     QVERIFY(!p.Child("connectionErrorLabel")->isHidden());
     QCOMPARE(p.Child<QLabel>("connectionStatusLabel")->text(),

@@ -1,12 +1,5 @@
 #include "AboutDlg.h"
-#include "AppContext.h"
-#include "ComponentFactory.h"
-#include "FakeConfig.h"
-#include "FakeUiServices.h"
-#include "OrvexSupportToolDlg.h"
-#include "ParameterLimits.h"
-#include "PortRegistry.h"
-#include "ScriptedLink.h"
+#include "SimulatedProgram.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -15,9 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QStandardItemModel>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdlib>
@@ -28,68 +19,34 @@ using namespace Orvex;
 
 namespace {
 
-class ListedDevices final : public ISerialDeviceSource
-{
-public:
-    std::vector<SerialDeviceInfo> PresentDevices() const override { return Devices; }
-    std::vector<SerialDeviceInfo> Devices;
-};
-
-SerialDeviceInfo ComDevice(const QString& name, const QString& description)
-{
-    SerialDeviceInfo info;
-    info.PortName = info.SystemLocation = name;
-    info.Description = description;
-    return info;
-}
-
 std::vector<SerialDeviceInfo> TwoPorts()
 {
-    return {ComDevice("COM1", "Communications Port"), ComDevice("COM3", "USB Serial Port")};
+    return {OrvexTest::ComDevice("COM1", "Communications Port"),
+            OrvexTest::ComDevice("COM3", "USB Serial Port")};
 }
 
 // One main window over fakes, built the way the application builds it.
-struct Fixture
+struct Fixture : OrvexTest::FakeProgram
 {
     // With a simulator, a port built into the program is offered too; the
     // links then fail to open with linkOpenError when one is given.
-    explicit Fixture(std::vector<SerialDeviceInfo> devices, int rememberedPort = 0,
+    explicit Fixture(std::vector<SerialDeviceInfo> present, int rememberedPort = 0,
                      bool simulator = false, const QString& linkOpenError = QString())
-        : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat)
     {
-        source.Devices = std::move(devices);
+        devices.Devices = std::move(present);
         settings.setValue(QStringLiteral("Communications/COM"), rememberedPort);
         if (simulator)
             simulatorPort = ports.AddVirtualPort(QStringLiteral("sim:test"),
                                                  QStringLiteral("Orvex Drive Simulator"));
         // The terminal page makes its link when the window builds it.
-        factory.Register(QString::fromLatin1(ProgId::LinkPort), [linkOpenError] {
-            auto link = std::make_unique<OrvexTest::ScriptedLink>();
-            link->OpenError = linkOpenError;
-            return link;
-        });
-        window = std::make_unique<COrvexSupportToolDlg>(context, ports, nullptr);
-        window->OnInitDialog();
+        ScriptLinks(linkOpenError);
+        OpenWindow();
     }
 
-    template <class T = QWidget> T* Child(const char* name) const
-    {
-        return window->findChild<T*>(QString::fromLatin1(name));
-    }
     QString Text(const char* label) const { return Child<QLabel>(label)->text(); }
     void Click(const char* button) const { Child<QPushButton>(button)->click(); }
 
-    QTemporaryDir dir;
-    QSettings settings;
-    ListedDevices source;
-    PortRegistry ports{source, settings};
-    ComponentFactory factory;
-    OrvexTest::FakeUiServices ui;
-    OrvexTest::FakeConfig config;
-    ParameterLimits limits;
-    AppContext context{factory, ui, settings, config, nullptr, nullptr, limits, false, QString()};
     int simulatorPort = 0;
-    std::unique_ptr<COrvexSupportToolDlg> window;
 };
 
 } // namespace
@@ -187,14 +144,16 @@ void TestMainWindow::rememberedPortAndAddedPath()
 void TestMainWindow::unusableDevicesAreLeftOut()
 {
     // The maker's other controller family, and a name without a number.
-    Fixture f({ComDevice("COM4", "Tamsel Dulcomb KQV Device"), ComDevice("COM:", "Broken")}, 4);
+    Fixture f({OrvexTest::ComDevice("COM4", "Tamsel Dulcomb KQV Device"),
+               OrvexTest::ComDevice("COM:", "Broken")},
+              4);
     QCOMPARE(f.Child<QComboBox>("portList")->count(), 0);
     QVERIFY(!f.Child("noPortsLabel")->isHidden());
     QVERIFY(!f.Child("testButton")->isEnabled());
     QVERIFY(!f.Child("portList")->isEnabled());
     QCOMPARE(f.window->SelectedPort(), 4); // left as it was
     // "Find Ports" picks up what was plugged in since.
-    f.source.Devices = TwoPorts();
+    f.devices.Devices = TwoPorts();
     f.Click("findPortsButton");
     QCOMPARE(f.Child<QComboBox>("portList")->count(), 2);
     QVERIFY(f.Child("noPortsLabel")->isHidden());

@@ -50,20 +50,12 @@ QStringList Column(const Cells& set)
 
 // The program as it is built, on the simulated drive, with a bit status page
 // made directly on its context and window.
-struct Program : OrvexTest::SimulatedProgram
+struct Program : OrvexTest::SimulatedWindow
 {
-    Program()
-        : SimulatedProgram(QStringLiteral(ORVEX_TEST_DATA_DIR)), window(context, ports, nullptr)
-    {
-        window.OnInitDialog();
-        page = std::make_unique<CBitStatusPanelDlg>(context, window);
-    }
-
-    SimulatedDrive& Drive() const { return *components.Drive(); }
-    CStatusGrid& Grid() const { return *page->Grid(); }
+    CStatusGrid& Grid() const { return *page.Grid(); }
     template <class T = QPushButton> T* Child(const char* name) const
     {
-        return page->findChild<T*>(QString::fromLatin1(name));
+        return page.findChild<T*>(QString::fromLatin1(name));
     }
     QLabel* Updating() const { return Child<QLabel>("updatingLabel"); }
     void Click(const char* name) const { QTest::mouseClick(Child(name), Qt::LeftButton); }
@@ -77,20 +69,12 @@ struct Program : OrvexTest::SimulatedProgram
     }
     bool IsIdle() const
     {
-        return !page->IsAutoUpdating() && !page->IsTimerRunning() && !page->HasStatusObject() &&
+        return !page.IsAutoUpdating() && !page.IsTimerRunning() && !page.HasStatusObject() &&
                Child("autoUpdateButton")->text() == QLatin1String("Start Auto Update") &&
                Child("manualUpdateButton")->isEnabled() && Updating()->isHidden();
     }
-    QStringList Messages() const
-    {
-        QStringList shown;
-        for (const auto& message : ui.Messages)
-            shown << message.Caption + QStringLiteral(": ") + message.Text;
-        return shown;
-    }
 
-    COrvexSupportToolDlg window;
-    std::unique_ptr<CBitStatusPanelDlg> page;
+    CBitStatusPanelDlg page{context, window};
 };
 
 } // namespace
@@ -222,7 +206,7 @@ private Q_SLOTS:
         p.Drive().SetWrongAnswer(false);
         p.Drive().SetOsState(SimulatedDrive::OsState::Missing);
         p.Click("manualUpdateButton");
-        QCOMPARE(p.Messages(),
+        QCOMPARE(OrvexTest::Messages(p.ui),
                  (QStringList{"Communications Error: Incorrect response from Orvex drive",
                               "Communications Error: OS needs to be downloaded"}));
         QCOMPARE(p.Shown(), before);
@@ -234,8 +218,8 @@ private Q_SLOTS:
         Program p;
         p.Click("autoUpdateButton");
         QVERIFY(p.ui.Messages.empty());
-        QVERIFY(p.page->IsAutoUpdating());
-        QVERIFY(p.page->IsTimerRunning());
+        QVERIFY(p.page.IsAutoUpdating());
+        QVERIFY(p.page.IsTimerRunning());
         QCOMPARE(p.Child("autoUpdateButton")->text(), "Stop Auto Update");
         QVERIFY(!p.Child("manualUpdateButton")->isEnabled());
         QVERIFY(!p.Updating()->isHidden());
@@ -244,12 +228,12 @@ private Q_SLOTS:
 
         // Every tick reads the drive again, and the notice blinks.
         QVERIFY(p.Drive().LatchFault(34));
-        p.page->OnTimerTick();
+        p.page.OnTimerTick();
         QCOMPARE(p.Shown()[34], Look("Operational Fault", kRed));
         QVERIFY(p.Updating()->text().isEmpty());
-        p.page->OnTimerTick();
+        p.page.OnTimerTick();
         QCOMPARE(p.Updating()->text(), "Updating...");
-        p.page->OnTimerTick();
+        p.page.OnTimerTick();
         QVERIFY(p.Updating()->text().isEmpty());
 
         // The real timer drives the same step.
@@ -265,11 +249,11 @@ private Q_SLOTS:
         QCOMPARE(p.Updating()->text(), "Updating...");
         QVERIFY(!p.Updating()->isHidden());
         // Leaving the page stops it, as does the main window through the interface.
-        p.page->OnKillActive();
+        p.page.OnKillActive();
         QVERIFY(p.IsIdle());
         p.Click("autoUpdateButton");
-        QVERIFY(p.page->HasStatusObject());
-        static_cast<IAutoUpdatingPage&>(*p.page).StopAutoUpdate();
+        QVERIFY(p.page.HasStatusObject());
+        static_cast<IAutoUpdatingPage&>(p.page).StopAutoUpdate();
         QVERIFY(p.IsIdle());
         QVERIFY(p.ui.Messages.empty());
     }
@@ -278,16 +262,17 @@ private Q_SLOTS:
     {
         Program p;
         p.Click("autoUpdateButton");
-        QVERIFY(p.page->IsAutoUpdating());
+        QVERIFY(p.page.IsAutoUpdating());
 
         bool idleWhenShown = false;
         p.ui.OnMessage = [&](const OrvexTest::FakeUiServices::Message&) {
             idleWhenShown = p.IsIdle();
         };
         p.Drive().SetNoAnswer(true);
-        p.page->OnTimerTick();
-        p.page->OnTimerTick(); // a tick already queued does nothing more
-        QCOMPARE(p.Messages(), QStringList{"Communications Error: No response from Orvex drive"});
+        p.page.OnTimerTick();
+        p.page.OnTimerTick(); // a tick already queued does nothing more
+        QCOMPARE(OrvexTest::Messages(p.ui),
+                 QStringList{"Communications Error: No response from Orvex drive"});
         // The timer was stopped before the box showed, so its loop cannot tick again.
         QVERIFY(idleWhenShown);
         QVERIFY(p.IsIdle());
@@ -297,9 +282,9 @@ private Q_SLOTS:
         QVERIFY(p.Drive().LatchFault(36));
         p.Click("autoUpdateButton");
         QCOMPARE(p.ui.Messages.size(), size_t(1));
-        QVERIFY(p.page->IsAutoUpdating());
+        QVERIFY(p.page.IsAutoUpdating());
         QCOMPARE(p.Shown()[36], Look("Operational Fault", kRed));
-        p.page->StopAutoUpdate();
+        p.page.StopAutoUpdate();
     }
 
     void radiosSwitchPagesAndMissingBridgeIsReported()
@@ -310,7 +295,7 @@ private Q_SLOTS:
         QTest::mouseClick(p.Child<QRadioButton>("errorLogRadio"), Qt::LeftButton);
         QCOMPARE(p.window.ActivePageId(), 153);
 
-        p.page->OnSetActive();
+        p.page.OnSetActive();
         QCOMPARE(p.window.findChild<QGroupBox*>(QStringLiteral("pageFrame"))->title(),
                  "Status Panel");
         QVERIFY(p.Child<QRadioButton>("bitStatusRadio")->isChecked());
@@ -319,7 +304,8 @@ private Q_SLOTS:
         p.factory.Unregister(QString::fromLatin1(ProgId::BridgeStatus));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Error 0x80040154")));
         p.Click("manualUpdateButton");
-        QCOMPARE(p.Messages(), QStringList{"Status Update Error: IStatus not created"});
+        QCOMPARE(OrvexTest::Messages(p.ui),
+                 QStringList{"Status Update Error: IStatus not created"});
         QVERIFY(p.IsIdle());
     }
 

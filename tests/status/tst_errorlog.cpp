@@ -1,10 +1,8 @@
 #include "ErrorLogDlg.h"
 #include "ErrorLogSettings.h"
 #include "ErrorLogSetupDlg.h"
-#include "FakeConfig.h"
 #include "FakeMainWindow.h"
 #include "PageIds.h"
-#include "ScriptedLink.h"
 #include "SimulatedDrive.h"
 #include "SimulatedProgram.h"
 
@@ -14,21 +12,14 @@
 #include <QTest>
 
 using namespace Orvex;
-using OrvexTest::ScriptedLink;
 
 namespace {
 
 // The whole program on the simulated drive, its error log page on show.
-struct Program : OrvexTest::SimulatedProgram
+struct Program : OrvexTest::SimulatedWindow
 {
-    Program()
-        : SimulatedProgram(QStringLiteral(ORVEX_TEST_DATA_DIR)), window(context, ports, nullptr)
-    {
-        window.OnInitDialog();
-        window.SetPage(PageId::ErrorLog);
-    }
+    Program() { window.SetPage(PageId::ErrorLog); }
 
-    SimulatedDrive& Drive() const { return *components.Drive(); }
     CErrorLogDlg& Page() const
     {
         return *dynamic_cast<CErrorLogDlg*>(window.Page(PageId::ErrorLog));
@@ -39,22 +30,14 @@ struct Program : OrvexTest::SimulatedProgram
         QTest::mouseClick(Page().findChild<QPushButton*>(QString::fromLatin1(name)),
                           Qt::LeftButton);
     }
-
-    COrvexSupportToolDlg window;
 };
 
 // The page alone over a scripted link and a main window that records.
-struct Offline
+struct Offline : OrvexTest::FakeProgram
 {
     Offline()
-        : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat),
-          context{factory, ui, settings, config, nullptr, nullptr, limits, false, QString()}
     {
-        factory.Register(QString::fromLatin1(ProgId::LinkPort), [this] {
-            auto made = std::make_unique<ScriptedLink>();
-            link = made.get();
-            return made;
-        });
+        ScriptLinks();
         main.Port = 4;
         page = std::make_unique<CErrorLogDlg>(context, main);
     }
@@ -63,23 +46,8 @@ struct Offline
     {
         return page->findChild<QRadioButton*>(QString::fromLatin1(name));
     }
-    QStringList Messages() const
-    {
-        QStringList shown;
-        for (const auto& message : ui.Messages)
-            shown << message.Caption + QStringLiteral(": ") + message.Text;
-        return shown;
-    }
 
-    QTemporaryDir dir;
-    QSettings settings;
-    ComponentFactory factory;
-    OrvexTest::FakeUiServices ui;
-    OrvexTest::FakeConfig config;
-    ParameterLimits limits;
-    AppContext context;
     OrvexTest::FakeMainWindow main;
-    ScriptedLink* link = nullptr;
     std::unique_ptr<CErrorLogDlg> page;
 };
 
@@ -269,8 +237,9 @@ private Q_SLOTS:
         f.link->OpenError = QStringLiteral("Permission denied on COM4.");
         f.Button(QStringLiteral("viewErrorLogButton"))->click();
         QVERIFY(f.link->Writes.isEmpty());
-        QCOMPARE(f.Messages(), (QStringList{"Communications Error: COM port not open",
-                                            "Communications Error: Permission denied on COM4."}));
+        QCOMPARE(OrvexTest::Messages(f.ui),
+                 (QStringList{"Communications Error: COM port not open",
+                              "Communications Error: Permission denied on COM4."}));
         // Nothing went out, so there is nothing to wait for.
         QVERIFY(f.ui.Pauses.empty());
         QCOMPARE(f.ui.OpenWaitWindows, 0);
@@ -281,7 +250,8 @@ private Q_SLOTS:
         Offline f;
         f.factory.Unregister(QString::fromLatin1(ProgId::LinkPort));
         QVERIFY(!f.page->SendLogCommand(QStringLiteral("TERRLG\r")));
-        QCOMPARE(f.Messages(), QStringList{"Communications Error: ILinkPort not created"});
+        QCOMPARE(OrvexTest::Messages(f.ui),
+                 QStringList{"Communications Error: ILinkPort not created"});
         QVERIFY(!f.page->HasLink());
     }
 

@@ -25,7 +25,7 @@ const QString kUnread = QStringLiteral("<unread>");
 // The page on the simulated drive with the program's real bridge and link.
 struct Program : OrvexTest::SimulatedProgram
 {
-    Program() : SimulatedProgram(QStringLiteral(ORVEX_TEST_DATA_DIR)), page(context, main)
+    Program() : page(context, main)
     {
         main.Port = SimulatorPort();
         page.OnSetActive();
@@ -35,7 +35,6 @@ struct Program : OrvexTest::SimulatedProgram
             Grid().SetCellText(row, kStatus, kUnread);
     }
 
-    SimulatedDrive& Drive() const { return *components.Drive(); }
     CStatusGrid& Grid() const { return *page.Grid(); }
     template <class T = QPushButton> T* Child(const char* name) const
     {
@@ -65,13 +64,6 @@ struct Program : OrvexTest::SimulatedProgram
                 labels << Label(row);
         }
         return labels;
-    }
-    QStringList Messages() const
-    {
-        QStringList shown;
-        for (const auto& message : ui.Messages)
-            shown << message.Caption + QStringLiteral(": ") + message.Text;
-        return shown;
     }
 
     OrvexTest::FakeMainWindow main;
@@ -271,7 +263,7 @@ private Q_SLOTS:
         const int before = p.Drive().CommandsReceived();
         p.Click("manualUpdateButton");
         p.Click("autoUpdateButton");
-        QCOMPARE(p.Messages(), QStringList(2, kSelection));
+        QCOMPARE(OrvexTest::Messages(p.ui), QStringList(2, kSelection));
         QVERIFY(p.ui.WaitTexts.isEmpty());
         QCOMPARE(p.Drive().CommandsReceived(), before);
         QVERIFY(!p.page.IsAutoUpdating());
@@ -285,7 +277,7 @@ private Q_SLOTS:
         p.Click("clearAllButton");
         QCOMPARE(p.page.SelectionMask(), 0u);
         p.Click("manualUpdateButton");
-        QCOMPARE(p.Messages(), QStringList(3, kSelection));
+        QCOMPARE(OrvexTest::Messages(p.ui), QStringList(3, kSelection));
     }
 
     void failedConnectionLeavesTheGrid_data()
@@ -313,7 +305,7 @@ private Q_SLOTS:
         p.Click("autoUpdateButton");
         QVERIFY(!p.page.IsAutoUpdating());
         p.Click("manualUpdateButton");
-        QCOMPARE(p.Messages(), QStringList(2, "Communications Error: " + text));
+        QCOMPARE(OrvexTest::Messages(p.ui), QStringList(2, "Communications Error: " + text));
         QCOMPARE(p.FilledRows(), QStringList{"X18"});
         QCOMPARE(p.ui.OpenWaitWindows, 0);
     }
@@ -325,7 +317,8 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Error 0x80040154")));
         p.Tick("X18");
         p.Click("autoUpdateButton");
-        QCOMPARE(p.Messages(), QStringList{"Status Update Error: IStatus not created"});
+        QCOMPARE(OrvexTest::Messages(p.ui),
+                 QStringList{"Status Update Error: IStatus not created"});
         QVERIFY(!p.page.IsAutoUpdating());
     }
 
@@ -367,7 +360,7 @@ private Q_SLOTS:
         p.Tick("S9", false);
         p.Tick("X18", false);
         p.Click("autoUpdateButton");
-        QCOMPARE(p.Messages(), QStringList{kSelection});
+        QCOMPARE(OrvexTest::Messages(p.ui), QStringList{kSelection});
         QVERIFY(p.page.IsAutoUpdating());
         p.Tick("X18");
         p.Click("autoUpdateButton");

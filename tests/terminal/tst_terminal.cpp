@@ -1,7 +1,5 @@
 #include "BitStatusPanelDlg.h"
-#include "FakeConfig.h"
 #include "PageIds.h"
-#include "ScriptedLink.h"
 #include "SimulatedDrive.h"
 #include "SimulatedProgram.h"
 #include "TermEdit.h"
@@ -20,30 +18,15 @@
 #include <QTest>
 
 using namespace Orvex;
-using OrvexTest::ScriptedLink;
 
 namespace {
 
 constexpr int kTerminalPage = PageId::TerminalEmulator;
 
-QStringList Messages(const OrvexTest::FakeUiServices& ui)
+// The main window as the program builds it, on the simulated drive.
+struct Program : OrvexTest::SimulatedWindow
 {
-    QStringList shown;
-    for (const auto& message : ui.Messages)
-        shown << message.Caption + QStringLiteral(": ") + message.Text;
-    return shown;
-}
-
-// The program as it is built, on the simulated drive; prepare edits the
-// profile before anything reads it.
-struct Program : OrvexTest::SimulatedProgram
-{
-    explicit Program(const std::function<void(QSettings&)>& prepare = {})
-        : SimulatedProgram(QStringLiteral(ORVEX_TEST_DATA_DIR), prepare),
-          window(context, ports, nullptr)
-    {
-        window.OnInitDialog();
-    }
+    using SimulatedWindow::SimulatedWindow;
 
     CTerminalEmulatorDlg* Terminal() const
     {
@@ -55,7 +38,7 @@ struct Program : OrvexTest::SimulatedProgram
     {
         return Terminal()->findChild<QPushButton*>(name);
     }
-    int Commands() const { return components.Drive()->CommandsReceived(); }
+    int Commands() const { return Drive().CommandsReceived(); }
     // Shows the page and waits for the drive's prompt.
     void Activate()
     {
@@ -69,8 +52,6 @@ struct Program : OrvexTest::SimulatedProgram
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         ui.FileAnswers.push_back(file.fileName());
     }
-
-    COrvexSupportToolDlg window;
 };
 
 // Types keys into the box; '\b' stands for the backspace key.
@@ -91,55 +72,21 @@ void Type(QWidget* box, const QString& keys)
 // A drive answer for P016 followed by the prompt (a line end alone adds one more).
 const QRegularExpression kP016Answer(QStringLiteral("P016=[^\\n]+\\n>+$"));
 
-// Two serial ports, COM1 and COM3.
-class ListedDevices final : public ISerialDeviceSource
-{
-public:
-    std::vector<SerialDeviceInfo> PresentDevices() const override
-    {
-        std::vector<SerialDeviceInfo> devices(2);
-        devices[0].SystemLocation = devices[0].PortName = QStringLiteral("COM1");
-        devices[1].SystemLocation = devices[1].PortName = QStringLiteral("COM3");
-        return devices;
-    }
-};
-
-// The main window over fakes and two ports, with a scripted link or none at all.
-struct Offline
+// The main window over fakes on COM1 and COM3, with a scripted link or none at all.
+struct Offline : OrvexTest::FakeProgram
 {
     explicit Offline(bool withLink)
-        : settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat),
-          ports(devices, settings), context{factory, ui,      settings,
-                                            config,  nullptr, nullptr,
-                                            limits,  false,   QStringLiteral(ORVEX_TEST_DATA_DIR)}
     {
-        if (withLink) {
-            factory.Register(QString::fromLatin1(ProgId::LinkPort), [this] {
-                auto made = std::make_unique<ScriptedLink>();
-                link = made.get();
-                return made;
-            });
-        }
-        window = std::make_unique<COrvexSupportToolDlg>(context, ports, nullptr);
-        window->OnInitDialog();
+        devices.Devices = {OrvexTest::ComDevice("COM1"), OrvexTest::ComDevice("COM3")};
+        if (withLink)
+            ScriptLinks();
+        OpenWindow();
     }
 
     CTerminalEmulatorDlg* Terminal() const
     {
         return dynamic_cast<CTerminalEmulatorDlg*>(window->Page(kTerminalPage));
     }
-
-    QTemporaryDir dir;
-    QSettings settings;
-    ListedDevices devices;
-    PortRegistry ports;
-    ComponentFactory factory;
-    OrvexTest::FakeUiServices ui;
-    OrvexTest::FakeConfig config;
-    ParameterLimits limits;
-    AppContext context;
-    ScriptedLink* link = nullptr;
-    std::unique_ptr<COrvexSupportToolDlg> window;
 };
 
 } // namespace
@@ -191,12 +138,14 @@ private Q_SLOTS:
             [](QSettings& s) { s.setValue(QStringLiteral("Communications/Simulator"), false); });
         QCOMPARE(p.window.SelectedPort(), 0);
         p.window.SetPage(kTerminalPage);
-        QCOMPARE(Messages(p.ui), QStringList{"Communications Status: Invalid COM port number"});
+        QCOMPARE(OrvexTest::Messages(p.ui),
+                 QStringList{"Communications Status: Invalid COM port number"});
         // Typed lines cannot go anywhere either.
         Type(p.Box(), QStringLiteral("P016"));
         QTest::keyClick(p.Box(), Qt::Key_Return);
-        QCOMPARE(Messages(p.ui), (QStringList{"Communications Status: Invalid COM port number",
-                                              "Communications Error: COM port not open"}));
+        QCOMPARE(OrvexTest::Messages(p.ui),
+                 (QStringList{"Communications Status: Invalid COM port number",
+                              "Communications Error: COM port not open"}));
     }
 
     void userButtonSendsItsCommand_data()
@@ -327,7 +276,7 @@ private Q_SLOTS:
         // A file that cannot be opened sends nothing.
         p.ui.FileAnswers.push_back(p.dir.filePath(QStringLiteral("missing.txt")));
         p.Button(QStringLiteral("downloadTextFileButton"))->click();
-        QCOMPARE(Messages(p.ui), QStringList{"Download File: Unable to open file"});
+        QCOMPARE(OrvexTest::Messages(p.ui), QStringList{"Download File: Unable to open file"});
         QCOMPARE(p.ui.Pauses.size(), size_t(lines));
         QCOMPARE(p.Commands(), before + lines);
     }
@@ -345,7 +294,7 @@ private Q_SLOTS:
         f.Terminal()->DownloadTextFile();
         QCOMPARE(f.link->Writes, QStringList({"A\r", "B\r"}));
         QCOMPARE(f.ui.Pauses.size(), size_t(2));
-        QCOMPARE(Messages(f.ui), QStringList{"Communications Error: COM port not open"});
+        QCOMPARE(OrvexTest::Messages(f.ui), QStringList{"Communications Error: COM port not open"});
     }
 
     void promptFollowsReceivedText_data()
@@ -441,7 +390,8 @@ private Q_SLOTS:
         QVERIFY(simulator.waitForFinished());
         // Gone: a command says so.
         QTRY_VERIFY_WITH_TIMEOUT((ask(), !p.ui.Messages.empty()), 5000);
-        QCOMPARE(Messages(p.ui).last(), QStringLiteral("Communications Error: COM port not open"));
+        QCOMPARE(OrvexTest::Messages(p.ui).last(),
+                 QStringLiteral("Communications Error: COM port not open"));
         p.ui.Messages.clear();
         p.Box()->clear();
         QVERIFY(start());
@@ -463,7 +413,8 @@ private Q_SLOTS:
         QVERIFY(f.ui.Messages.empty());
         QTest::keyClick(f.Terminal()->TextBox(), Qt::Key_Return);
         f.Terminal()->findChild<QPushButton*>(QStringLiteral("userButton2"))->click();
-        QCOMPARE(Messages(f.ui), QStringList(2, "Communications Error: ILinkPort not created"));
+        QCOMPARE(OrvexTest::Messages(f.ui),
+                 QStringList(2, "Communications Error: ILinkPort not created"));
     }
 };
 
