@@ -60,11 +60,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");   // of the bit grid
         QTest::addColumn<QString>("enable"); // the answer of EnableNumericStatus(row)
         const QString ok = QStringLiteral("Success");
-        QTest::newRow("a cell") << 5 << 1 << QStringLiteral("r5c1") << ok;
-        QTest::newRow("first cell") << 0 << 0 << QStringLiteral("r0c0") << ok;
         QTest::newRow("last cell") << 65 << 1 << QStringLiteral("r65c1") << kInvalidRow;
-        QTest::newRow("huge row") << 10000 << 0 << kInvalidRow << kInvalidRow;
-        QTest::newRow("huge column") << 0 << 10000 << kInvalidColumn << ok;
         QTest::newRow("row before column") << 10000 << 10000 << kInvalidRow << kInvalidRow;
         QTest::newRow("largest row") << INT_MAX << 0 << kInvalidRow << kInvalidRow;
         QTest::newRow("row one past the count") << 67 << 0 << kInvalidRow << kInvalidRow;
@@ -72,8 +68,6 @@ private Q_SLOTS:
         QTest::newRow("column equal to the count") << 0 << 2 << QString() << ok;
         QTest::newRow("column one past the count") << 0 << 3 << kInvalidColumn << ok;
         QTest::newRow("negative row") << -1 << 0 << QString() << ok;
-        QTest::newRow("negative column") << 0 << -1 << QString() << ok;
-        QTest::newRow("smallest row and column") << INT_MIN << INT_MIN << QString() << ok;
         QTest::newRow("numeric row count") << 24 << 0 << QStringLiteral("r24c0") << ok;
         QTest::newRow("numeric row count + 1") << 25 << 1 << QStringLiteral("r25c1") << kInvalidRow;
     }
@@ -114,7 +108,8 @@ private Q_SLOTS:
 
     // The program on the simulated drive with its automation object on the
     // session bus; a second connection, and gdbus with the README's command
-    // line, play the outside client.
+    // line, play the outside client. A second copy of the program, on a
+    // connection of its own, must not take the name over.
     void busReadsWhatThePanelsShow()
     {
         if (!QDBusConnection::sessionBus().isConnected())
@@ -125,6 +120,15 @@ private Q_SLOTS:
         AutomationServer server;
         QVERIFY(server.Register(QDBusConnection::sessionBus()));
         server.SetGrids(&window);
+        const QString secondName = QStringLiteral("second copy");
+        {
+            AutomationServer second;
+            QVERIFY(!second.Register(
+                QDBusConnection::connectToBus(QDBusConnection::SessionBus, secondName)));
+            QVERIFY(!second.IsRegistered());
+        }
+        QDBusConnection::disconnectFromBus(secondName);
+        QVERIFY(server.IsRegistered());
         const QString clientName = QStringLiteral("automation client");
         QDBusConnection client =
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, clientName);
@@ -178,23 +182,6 @@ private Q_SLOTS:
         bitPage.ManualUpdate();
         QCOMPARE(call("GetBitStatus", {27, 1}), QStringLiteral("Ready"));
         QDBusConnection::disconnectFromBus(clientName);
-    }
-
-    void secondCopyDoesNotTakeTheName()
-    {
-        if (!QDBusConnection::sessionBus().isConnected())
-            QSKIP("No session bus; run under dbus-run-session");
-        AutomationServer first;
-        QVERIFY(first.Register(QDBusConnection::sessionBus()));
-        const QString name = QStringLiteral("second copy");
-        {
-            AutomationServer second;
-            QVERIFY(
-                !second.Register(QDBusConnection::connectToBus(QDBusConnection::SessionBus, name)));
-            QVERIFY(!second.IsRegistered());
-        }
-        QDBusConnection::disconnectFromBus(name);
-        QVERIFY(first.IsRegistered());
     }
 
     void noSessionBusMeansNoAutomation()

@@ -136,13 +136,18 @@ private Q_SLOTS:
 
     void readsAllFourTables()
     {
+        // The second parameter row has F10 (Units) before F4: searching F4 skips
+        // past it. The second X command row lacks F3, which then stays empty.
         QVERIFY(Load(Database(
             Table(ErrorRow("07", "a &amp; b") + ErrorRow("12", " \xc2\xb0\x43 ")) +
-            Table(Row("Parameter_Table", "2=001|4=P001|6=Peak Current|9=%.2lf|10=rps|11=0.5|"
-                                         "12=20|13=10|14=skipped|15=Y")) +
+            Table(
+                Row("Parameter_Table", "2=001|4=P001|6=Peak Current|9=%.2lf|10=rps|11=0.5|"
+                                       "12=20|13=10|14=skipped|15=Y") +
+                Row("Parameter_Table", "2=005|10=rps|4=P005|6=Speed|9=%.2lf|11=1|12=2|13=3|15=Y")) +
             Table(Row("Status_Table", "2=03|4=S03|6=Bus Voltage|7=%d|8=A|10=Y")) +
-            Table(Row("X_Command_Table", "2=02|3=X02|4=Save|6=Y")))));
-        QCOMPARE(Numbers(), "07,12|001|03|02");
+            Table(Row("X_Command_Table", "2=02|3=X02|4=Save|6=Y") +
+                  Row("X_Command_Table", "2=04|4=Home|5=extra|6=Y")))));
+        QCOMPARE(Numbers(), "07,12|001,005|03|02,04");
         // Field texts are element data, read in the local 8-bit encoding.
         QCOMPARE(m_lists.Errors[0]->m_Name, "a & b");
         QCOMPARE(m_lists.Errors[1]->m_Name, QString::fromUtf8(" \xc2\xb0\x43 "));
@@ -150,17 +155,25 @@ private Q_SLOTS:
         QCOMPARE(QStringList({p.m_EquivalentCommand, p.m_Name, p.m_DataFormat, p.m_Units,
                               p.m_Minimum, p.m_Maximum, p.m_Default}),
                  QStringList({"P001", "Peak Current", "%.2lf", "rps", "0.5", "20", "10"}));
+        const COrvexParameterCommand& p5 = *m_lists.Parameters[1];
+        QCOMPARE(QStringList({p5.m_Units, p5.m_EquivalentCommand, p5.m_Default}),
+                 QStringList({"", "P005", "3"}));
         const COrvexStatusCommand& s = *m_lists.Status[0];
         QCOMPARE(QStringList({s.m_EquivalentCommand, s.m_Name, s.m_DataFormat, s.m_Units}),
                  QStringList({"S03", "Bus Voltage", "%d", "A"}));
         const COrvexXCommand& x = *m_lists.XCommands[0];
-        QCOMPARE(QStringList({x.m_EquivalentCommand, x.m_Name}), QStringList({"X02", "Save"}));
+        const COrvexXCommand& home = *m_lists.XCommands[1];
+        QCOMPARE(
+            QStringList({x.m_EquivalentCommand, x.m_Name, home.m_EquivalentCommand, home.m_Name}),
+            QStringList({"X02", "Save", "", "Home"}));
     }
 
     // Only a flag of "Y" or "y", white space around it aside, includes a row.
+    // Other elements before the tables are passed over; missing tables stay empty.
     void includeFlag()
     {
         QVERIFY(Load(Database(
+            "<note/>" +
             Table(ErrorRow("01", "a", "y") + ErrorRow("02", "a", " y ") +
                   ErrorRow("03", "a", "\t\r\nY\r\n") + ErrorRow("04", "a", "<![CDATA[Y]]>") +
                   ErrorRow("91", "a", "N") + ErrorRow("92", "a", "") + ErrorRow("93", "a", "YES") +
@@ -181,65 +194,31 @@ private Q_SLOTS:
                           Table(Row("X_Command_Table", "2=01|6=Y") + ErrorRow("02", "wrong")) +
                           Table(Row("X_Command_Table", "2=09|6=Y")))));
         QCOMPARE(Numbers(), "01||05|01");
-        // Other elements before the tables are passed over; missing tables stay empty.
-        m_lists.Clear();
-        QVERIFY(Load(Database("<note/>" + Table(ErrorRow("01", "e")) +
-                              Table(Row("Parameter_Table", "2=002|15=Y")))));
-        QCOMPARE(Numbers(), "01|002||");
     }
 
-    void fieldSearchOnlyMovesForward()
-    {
-        // F10 (Units) stands before F4: searching F4 skips past it.
-        QVERIFY(Load(
-            Database(Table("") + Table(Row("Parameter_Table", "2=005|10=rps|4=P005|6=Speed|"
-                                                              "9=%.2lf|11=1|12=2|13=3|15=Y")))));
-        const COrvexParameterCommand& p = *m_lists.Parameters.at(0);
-        QCOMPARE(QStringList({p.m_Units, p.m_EquivalentCommand, p.m_Default}),
-                 QStringList({"", "P005", "3"}));
-        // A field that is not there stays empty.
-        QVERIFY(Load(Database(Table("") + Table("") + Table("") +
-                              Table(Row("X_Command_Table", "2=04|4=Home|5=extra|6=Y")))));
-        const COrvexXCommand& x = *m_lists.XCommands.at(0);
-        QCOMPARE(QStringList({x.m_EquivalentCommand, x.m_Name}), QStringList({"", "Home"}));
-    }
-
-    // A record's number is read like atoi; numbers outside 0..255 are skipped.
-    void fillParameterLimits()
-    {
-        const std::pair<const char*, const char*> records[] = {
-            {"016", "-10.5"},   {"7", "2"},      {"255", "3"},
-            {"020", "abc"},     {" 12abc", "4"}, {"P5", "6"},
-            {"256", "1"},       {"-1", "1"},     {"99999999999999999999999", "1"},
-            {"4294967312", "1"}};
-        CommandDatabaseLists lists;
-        for (const auto& [number, minimum] : records)
-            lists.Parameters.push_back(std::make_unique<COrvexParameterCommand>(
-                COrvexParameterCommand{number, {}, {}, {}, minimum, "100", "x", {}}));
-        ParameterLimits limits;
-        FillParameterLimits(lists, limits);
-        const QHash<int, double> minimum{{16, -10.5}, {7, 2}, {255, 3}, {20, 0}, {12, 4}, {0, 6}};
-        for (int n = 0; n < ParameterLimits::Count; ++n) {
-            QCOMPARE(limits[n].Minimum, minimum.value(n));
-            QCOMPARE(limits[n].Maximum, minimum.contains(n) ? 100.0 : 0.0);
-            QCOMPARE(limits[n].Default, 0.0);
-        }
-    }
-
+    // A record's number is read like atoi, so "P5" is 0; numbers outside 0..255
+    // are skipped, not wrapped round onto 0 and 255. A later record of a number
+    // wins, and a row left out gives nothing.
     void limitsFromTheFile()
     {
-        QVERIFY(Load(Database(Table("") +
-                              Table(Row("Parameter_Table", "2=016|11=5|12=10|13=7|15=Y") +
-                                    Row("Parameter_Table", "2=016|11=0|12=32767.5|13=100|15=Y") +
-                                    Row("Parameter_Table", "2=017|11=1|12=2|13=3|15=N") +
-                                    Row("Parameter_Table", "2=018|11=abc|12=1e3|13= +2|15=Y")))));
+        QVERIFY(Load(
+            Database(Table("") + Table(Row("Parameter_Table", "2=016|11=5|12=10|13=7|15=Y") +
+                                       Row("Parameter_Table", "2=016|11=0|12=32767.5|13=100|15=Y") +
+                                       Row("Parameter_Table", "2=017|11=1|12=2|13=3|15=N") +
+                                       Row("Parameter_Table", "2=018|11=abc|12=1e3|13= +2|15=Y") +
+                                       Row("Parameter_Table", "2=P5|11=-10.5|12=6|15=Y") +
+                                       Row("Parameter_Table", "2=255|11=3|15=Y") +
+                                       Row("Parameter_Table", "2=256|11=1|12=1|13=1|15=Y") +
+                                       Row("Parameter_Table", "2=-1|11=1|12=1|13=1|15=Y")))));
         ParameterLimits limits;
         FillParameterLimits(m_lists, limits);
-        // The later record of a number wins; a row left out gives nothing.
-        QCOMPARE(QList<double>({limits[16].Minimum, limits[16].Maximum, limits[16].Default,
-                                limits[17].Maximum, limits[18].Minimum, limits[18].Maximum,
-                                limits[18].Default}),
-                 QList<double>({0, 32767.5, 100, 0, 0, 1000, 2}));
+        const QHash<int, QList<double>> expected{
+            {16, {0, 32767.5, 100}}, {18, {0, 1000, 2}}, {0, {-10.5, 6, 0}}, {255, {3, 0, 0}}};
+        for (int n = 0; n < ParameterLimits::Count; ++n) {
+            const ParameterLimits::Entry& entry = limits[n];
+            QCOMPARE(QList<double>({entry.Minimum, entry.Maximum, entry.Default}),
+                     expected.value(n, QList<double>(3, 0.0)));
+        }
         QVERIFY(limits.Contains(16, 32767.5));
         QVERIFY(!limits.Contains(16, -0.01));
     }
@@ -252,10 +231,7 @@ private Q_SLOTS:
         QTest::addColumn<double>("decimal");
         const int intMax = std::numeric_limits<int>::max();
         const double inf = std::numeric_limits<double>::infinity();
-        QTest::newRow("leading zeros") << "007" << 7 << 7.0;
         QTest::newRow("white space and sign") << " \t-12" << -12 << -12.0;
-        QTest::newRow("stops at text") << "12.9" << 12 << 12.9;
-        QTest::newRow("empty") << "" << 0 << 0.0;
         QTest::newRow("no digits") << "abc" << 0 << 0.0;
         QTest::newRow("sign only") << "-" << 0 << 0.0;
         QTest::newRow("double sign") << "--1" << 0 << 0.0;
@@ -263,17 +239,13 @@ private Q_SLOTS:
         QTest::newRow("overflow clamps") << "99999999999999999999" << intMax << 1e20;
         QTest::newRow("underflow clamps")
             << "-99999999999999999999" << std::numeric_limits<int>::min() << -1e20;
-        QTest::newRow("decimal") << "-0.25" << 0 << -0.25;
         QTest::newRow("white space and plus") << " \n+2.5xyz" << 2 << 2.5;
         QTest::newRow("point first") << ".5" << 0 << 0.5;
         QTest::newRow("exponent") << "1.5e3" << 1 << 1500.0;
         QTest::newRow("hexadecimal") << "0x1A" << 0 << 26.0;
         QTest::newRow("hex prefix alone") << "0x" << 0 << 0.0;
         QTest::newRow("overflow") << "1e999" << 1 << inf;
-        QTest::newRow("negative overflow") << "-1e999" << -1 << -inf;
-        QTest::newRow("long overflow") << QString(400, '9') << intMax << inf;
         QTest::newRow("underflow") << "1e-999" << 1 << 0.0;
-        QTest::newRow("small fraction underflow") << "0." + QString(400, '0') + "1" << 0 << 0.0;
         QTest::newRow("infinity") << "INF" << 0 << inf;
     }
 

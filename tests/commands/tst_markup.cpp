@@ -10,6 +10,13 @@ class tst_Markup : public QObject
 {
     Q_OBJECT
 
+    // Without a document, or after a failed parse, there is nothing to read.
+    static bool AnswersNothing(CMarkup& markup)
+    {
+        return !markup.FindSibling("a") && !markup.EnterElement() && !markup.LeaveElement() &&
+               markup.ElementText().empty() && markup.AttributeValue("x").empty();
+    }
+
 private Q_SLOTS:
     void parse_data()
     {
@@ -22,7 +29,6 @@ private Q_SLOTS:
         const auto row = [](const char* name, const char* text, const QString& error) {
             QTest::newRow(name) << QByteArray(text) << error << 0;
         };
-        ok("empty element", "<a/>", 1);
         ok("empty child with attribute", "<a><b x='1'/><c/></a>", 3);
         ok("white space in tags", "<a\n\tx = '1'\r\n><b\n/></a\n>", 2);
         ok("prolog",
@@ -30,8 +36,6 @@ private Q_SLOTS:
            1);
         ok("markup in comment", "<a><!-- <b> </c> --></a>", 1);
         ok("markup in CDATA", "<a><![CDATA[<b></c>]]></a>", 1);
-        ok("instruction in content", "<a><?pi <b>?><c/></a>", 2);
-        ok("declaration in content", "<a><!ENTITY x 'y'><c/></a>", 2);
         ok("quote and > in attribute", "<a x='\"b>\"' y=\"'/>'\"/>", 1);
         ok("non-ASCII names and text", "<\xc3\xa9l>\x83\x5c</\xc3\xa9l>", 1);
         const QString endOfTag = QStringLiteral("End of tag not found");
@@ -41,10 +45,7 @@ private Q_SLOTS:
         row("open declaration", "<!DOCTYPE a [ <!ELEMENT a ANY> ", endOfTag);
         const QString noElement = QStringLiteral("Element tag not found");
         row("empty text", "", noElement);
-        row("no element", "just text", noElement);
-        row("only a comment", "<!-- nothing -->", noElement);
         row("blank after <", "<a>< b/></a>", noElement);
-        row("<>", "<>", noElement);
         const QString quote = QStringLiteral("Tag starts with quote");
         row("quoted element name", "<'a'/>", quote);
         row("quoted attribute name", "<a \"x\"='1'/>", quote);
@@ -57,10 +58,8 @@ private Q_SLOTS:
         row("lone <", "<", abrupt);
         row("cut in value", "<a x='1", abrupt);
         row("cut after /", "<a/", abrupt);
-        row("missing end tag", "<a><b></b>", "End tag of a element not found");
         row("missing inner end tag", "<a><b>", "End tag of b element not found");
         row("inner element left open", "<a><b></a>", "Expecting end tag of element b");
-        row("wrong end tag", "<a></b>", "End tag does not correspond to a");
         row("end tag in other case", "<a></A>", "End tag does not correspond to a");
         row("stray end tag", "</x>", "End tag does not correspond to x");
         row("end tag cut", "<a></a", "End tag not completed for element a");
@@ -73,29 +72,18 @@ private Q_SLOTS:
         QFETCH(QString, error);
         QFETCH(int, elements);
         CMarkup markup;
+        QVERIFY(AnswersNothing(markup));
+        // Nothing of an earlier text may show through a failed parse, and no
+        // earlier error through a good one.
+        if (error.isEmpty())
+            QVERIFY(!markup.ParseDocument("<a x='1'><b></a>"));
+        else
+            QVERIFY(markup.ParseDocument("<a x='1'><b/></a>") && markup.FindSibling("a"));
         QCOMPARE(markup.ParseDocument(text.toStdString()), error.isEmpty());
         QCOMPARE(QString::fromStdString(markup.Error()), error);
         QCOMPARE(markup.ElementCount(), static_cast<std::size_t>(elements));
         if (!error.isEmpty())
-            QVERIFY(!markup.FindSibling("a"));
-    }
-
-    // Without a document, and after a failed parse, there is nothing to read.
-    void emptyDocumentAnswersNothing()
-    {
-        CMarkup markup;
-        const auto answersNothing = [&markup] {
-            return !markup.FindSibling("a") && !markup.EnterElement() && !markup.LeaveElement() &&
-                   markup.ElementText().empty() && markup.AttributeValue("x").empty();
-        };
-        QVERIFY(answersNothing());
-        QVERIFY(markup.ParseDocument("<a x='1'><b/></a>"));
-        QVERIFY(markup.FindSibling("a"));
-        QVERIFY(!markup.ParseDocument("<a x='1'><b></a>"));
-        QVERIFY(answersNothing());
-        // A good parse afterwards clears the error again.
-        QVERIFY(markup.ParseDocument("<a/>"));
-        QCOMPARE(markup.Error(), std::string());
+            QVERIFY(AnswersNothing(markup));
     }
 
     void elementText_data()
@@ -106,17 +94,14 @@ private Q_SLOTS:
             QTest::newRow(name) << QByteArray(content) << QByteArray(text);
         };
         row("white space kept", " Y ", " Y ");
-        row("unknown entity kept", "a &amp; b &copy;", "a & b &copy;");
+        // Near misses of an entity are kept as they stand.
+        row("only the five entities", "a &amp; b &copy; &LT; &amp &#65;&#x41;",
+            "a & b &copy; &LT; &amp &#65;&#x41;");
         row("five entities", "&lt;&gt;&amp;&apos;&quot;", "<>&'\"");
-        row("entities are case-sensitive", "&LT;&Amp;", "&LT;&Amp;");
-        row("no semicolon", "&amp &lt", "&amp &lt");
-        row("numeric references untouched", "&#65;&#x41;", "&#65;&#x41;");
         row("amp then entity", "&&lt;", "&<");
-        row("CDATA", "<![CDATA[x<y]]>", "x<y");
         row("CDATA after white space", "\r\n\t <![CDATA[ &amp; ]]>", " &amp; ");
         row("CDATA then text", "<![CDATA[a]]>b", "a");
         row("CDATA not first", "x<![CDATA[a]]>", "x<![CDATA[a]]>");
-        row("UTF-8", "\xc2\xb0\x43 \xe2\x82\xac", "\xc2\xb0\x43 \xe2\x82\xac");
         row("double-byte", "\x83\x5c\x82\xa0", "\x83\x5c\x82\xa0");
         row("child markup is content", "x<b>&lt;</b>", "x<b><</b>");
     }
@@ -133,17 +118,21 @@ private Q_SLOTS:
         QCOMPARE(markup.ElementText(), std::string());
     }
 
+    // Names are case-sensitive, and the element's own name is no attribute;
+    // an embedded NUL is data in values and text alike.
     void attributeValue()
     {
         CMarkup markup;
-        QVERIFY(markup.ParseDocument("<el a='1' b=\"x &amp; y\" c='it&apos;s' d = 'q\"q'\n"
-                                     "e='&copy;' f=''></el>"));
+        const char document[] = "<el a='1' b=\"x &amp; y\" c='it&apos;s' d = 'q\"q'\n"
+                                "e='&copy;' f='' k='1\0002'>x\0y</el>";
+        QVERIFY(markup.ParseDocument(std::string(document, sizeof document - 1)));
         QVERIFY(markup.FindSibling("el"));
         QStringList values;
-        // Names are case-sensitive, and the element's own name is no attribute.
         for (const char* name : {"a", "b", "c", "d", "e", "f", "A", "g", "el"})
             values << QString::fromStdString(markup.AttributeValue(name));
         QCOMPARE(values, QStringList({"1", "x & y", "it's", "q\"q", "&copy;", "", "", "", ""}));
+        QCOMPARE(markup.AttributeValue("k"), std::string("1\0002", 3));
+        QCOMPARE(markup.ElementText(), std::string("x\0y", 3));
     }
 
     // Searches move forward among the children of the current parent only.
@@ -176,15 +165,6 @@ private Q_SLOTS:
         QVERIFY(!markup.FindSibling("y"));
         QVERIFY(markup.LeaveElement() && markup.LeaveElement());
         QVERIFY(!markup.LeaveElement());
-    }
-
-    void embeddedNulIsData()
-    {
-        CMarkup markup;
-        QVERIFY(markup.ParseDocument(std::string("<a k='1\0002'>x\0y</a>", 19)));
-        QVERIFY(markup.FindSibling("a"));
-        QCOMPARE(markup.ElementText(), std::string("x\0y", 3));
-        QCOMPARE(markup.AttributeValue("k"), std::string("1\0002", 3));
     }
 
     void walkingAnyElementWithItsAttributes()

@@ -78,10 +78,7 @@ private Q_SLOTS:
             QTest::newRow(name) << linear << QString(type) << changes << message << limits;
         };
         row("valid rotary", false, {}, QString());
-        row("valid linear", true, {}, QString());
-        row("blank rated speed", false, {"0", "  "},
-            "Motor Rated Speed must be between 0.01 and 500.00 rps");
-        row("blank ambient, whose range holds 0", false, {"7", " "},
+        row("blank ambient, whose range holds 0", false, {"7", "  "},
             "Motor Ambient Temperature must be between -40.00 and 85.00");
         row("linear rated speed", true, {"0", "600"},
             "Motor Rated Speed must be between 0.01 and 500.00 mps");
@@ -104,7 +101,6 @@ private Q_SLOTS:
             "Motor Ambient Temperature must be between -40.00 and 85.00");
         row("ambient at minimum", false, {"7", "-40"}, QString());
         row("linear Ke", true, {"9", "0.05"}, "Ke must be between 0.10 and 1000.00 V/m/s");
-        row("rotary Ke", false, {"9", "1000.01"}, "Ke must be between 0.10 and 1000.00 V/krpm");
         row("derating percent", false, {"11", "101"},
             "Continuous Current Derating must be between 0.00 and 100.00 %");
         row("first failure wins", false, {"3", "-1", "13", "0"},
@@ -114,8 +110,6 @@ private Q_SLOTS:
         row("maximum equal to minimum", false, {"15", "5", "14", "5.0"}, QString());
         row("maximum inductance range first", false, {"15", "0", "14", "5.0"},
             "Maximum Inductance must be between 0.01 and 500.00 mH");
-        row("rotary encoder resolution", false, {"16", "100"},
-            "Feedback Resolution must be between 256 and 16777216 post-quad pulses/rev");
         row("rotary absolute resolution", false, {"16", "16777217"},
             "Feedback Resolution must be between 256 and 16777216 counts/rev", "Absolute Encoder");
         row("linear resolver resolution", true, {"16", ""},
@@ -174,10 +168,8 @@ private Q_SLOTS:
         };
         row("encoder", {"BE", "Rotary", "E", "8000"}, "rotary|Regular Encoder|8000|");
         row("resolver", {"BE", "Rotary", "R", "2048"}, "rotary|Resolver|4096|");
-        row("resolver 41", {"BE", "Rotary", "41", ""}, "rotary|Resolver|4096|");
         row("absolute as unsigned", {"BE", "Rotary", "9D", "1048576.0"},
             "rotary|Absolute Encoder|1048576|");
-        row("smart", {"BE", "Rotary", "3E", "32768"}, "rotary|Smart Encoder|32768|");
         row("linear halls inverted", {"Vantor", "Linear", "E", "32000"},
             "linear|Regular Encoder|32000|inverted");
         row("table is linear", {"Vantor", "Table", "Q", "32000"},
@@ -213,23 +205,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("linear");
         QTest::addColumn<QString>("feedbackType");
-        QTest::addColumn<int>("polePairs");
-        QTest::addColumn<float>("pitch");
         QTest::addColumn<int>("resolution");
         QTest::addColumn<float>("maxInductance"); // the minimum is a quarter of it
-        QTest::newRow("rotary") << false << "Regular Encoder" << 4 << 0.0f << 8000 << 8.0f;
-        QTest::newRow("linear") << true << "Regular Encoder" << 1 << 32.0f << 8000 << 8.0f;
-        QTest::newRow("resolver writes 4096") << false << "Resolver" << 4 << 0.0f << 4096 << 8.0f;
+        QTest::newRow("rotary") << false << "Regular Encoder" << 8000 << 8.0f;
+        QTest::newRow("linear") << true << "Regular Encoder" << 8000 << 8.0f;
+        QTest::newRow("resolver writes 4096") << false << "Resolver" << 4096 << 8.0f;
         QTest::newRow("zero maximum inductance, no NaN")
-            << false << "Regular Encoder" << 4 << 0.0f << 8000 << 0.0f;
+            << false << "Regular Encoder" << 8000 << 0.0f;
     }
 
+    // A linear motor has one pole pair and its pitch, a rotary one no pitch.
     void writtenValues()
     {
         QFETCH(bool, linear);
         QFETCH(QString, feedbackType);
-        QFETCH(int, polePairs);
-        QFETCH(float, pitch);
         QFETCH(int, resolution);
         QFETCH(float, maxInductance);
         Texts texts = ValidMotor(linear);
@@ -238,8 +227,8 @@ private Q_SLOTS:
         texts[Field::MaxInductance] = QString::number(maxInductance);
         const MotorParameterCheck::Values values = MotorParameterCheck::ToValues(texts);
         QCOMPARE(values.MotorIsLinear, linear ? 1 : 0);
-        QCOMPARE(values.MotorPolePairs, polePairs);
-        QCOMPARE(values.ElectricalPitch, pitch);
+        QCOMPARE(values.MotorPolePairs, linear ? 1 : 4);
+        QCOMPARE(values.ElectricalPitch, linear ? 32.0f : 0.0f);
         QCOMPARE(values.MaxInductance, maxInductance);
         QCOMPARE(values.InductanceRatio, maxInductance > 0 ? 0.25f : 0.0f);
         QCOMPARE(values.FeedbackResolution, resolution);

@@ -8,16 +8,11 @@
 #include <QTest>
 
 using namespace Orvex;
+using namespace Qt::StringLiterals; // "..."_ba keeps NUL bytes inside the literal
 
 using Overrides = QMap<QString, QString>; // "Label3" / "Command3" -> expected value
 
 namespace {
-
-// A byte literal including any NUL bytes inside it.
-template <std::size_t N> QByteArray Bytes(const char (&text)[N])
-{
-    return QByteArray(text, N - 1);
-}
 
 // A file holding only the section with body.
 QByteArray Section(const QByteArray& body)
@@ -126,19 +121,15 @@ private Q_SLOTS:
         QTest::newRow("UTF-8 with byte order mark")
             << QByteArray("\xef\xbb\xbf[UserButtons]\r\nLabel1=\xe2\x82\xac 5\r\n")
             << Overrides{{"Label1", QStringLiteral("\u20ac 5")}};
-        QTest::newRow("UTF-16 with byte order mark")
-            << Bytes(
-                   "\xff\xfe[\0U\0s\0e\0r\0B\0u\0t\0t\0o\0n\0s\0]\0\n\0L\0a\0b\0e\0l\0001\0=\0x\0")
-            << Overrides{{"Label1", "x"}};
         QTest::newRow("UTF-16 with half a surrogate pair")
-            << Bytes("\xff\xfe[\0U\0s\0e\0r\0B\0u\0t\0t\0o\0n\0s\0]\0\n\0L\0a\0b\0e\0l\0001\0=\0x\0"
-                     "\0\xdby\0\n\0L\0a\0b\0e\0l\0002\0=\0\x3d\xd8\x00\xde")
+            << ("\xff\xfe[\0U\0s\0e\0r\0B\0u\0t\0t\0o\0n\0s\0]\0\n\0L\0a\0b\0e\0l\0001\0=\0x\0"
+                "\0\xdby\0\n\0L\0a\0b\0e\0l\0002\0=\0\x3d\xd8\x00\xde"_ba)
             << Overrides{{"Label1", QStringLiteral("x\ufffdy")},
                          {"Label2", QStringLiteral("\U0001f600")}};
         QTest::newRow("empty file") << QByteArray() << Overrides{};
-        QTest::newRow("binary") << Bytes("\x00\xff\x01[\x00]=\n\x1b\x7f=\r\r\n[") << Overrides{};
+        QTest::newRow("binary") << "\x00\xff\x01[\x00]=\n\x1b\x7f=\r\r\n["_ba << Overrides{};
         QTest::newRow("nul inside a value is no line end")
-            << Bytes("[UserButtons]\r\nLabel1=a\0b\r\nLabel2=c\r\n")
+            << "[UserButtons]\r\nLabel1=a\0b\r\nLabel2=c\r\n"_ba
             << Overrides{{"Label1", QString::fromLatin1("a\0b", 3)}, {"Label2", "c"}};
         QTest::newRow("overlong line")
             << Section("Command5=" + QByteArray(1 << 20, 'x') + "\r\nLabel5=ok")
@@ -182,18 +173,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("read");
+        const auto row = [](const char* name, const QString& written, const QString& read) {
+            QTest::newRow(name) << written << read;
+        };
         // The format's reader trims blanks and drops enclosing quotes, and
         // values are written as they stand, so such values lose those.
-        QTest::newRow("leading and trailing blanks") << " X "
-                                                     << "X";
-        QTest::newRow("fully quoted") << "\"Go\""
-                                      << "Go";
-        QTest::newRow("longer than 255") << QString(256, u'a') << QString(255, u'a');
+        row("leading and trailing blanks", " X ", "X");
+        row("fully quoted", "\"Go\"", "Go");
+        row("longer than 255", QString(256, u'a'), QString(255, u'a'));
         // A line break would start a new key in the file.
-        QTest::newRow("line breaks become spaces") << "A\r\nLabel2=B"
-                                                   << "A  Label2=B";
-        QTest::newRow("beyond 8 bits")
-            << QStringLiteral("\u20ac \u4e2d") << QStringLiteral("\u20ac \u4e2d");
+        row("line breaks become spaces", "A\r\nLabel2=B", "A  Label2=B");
+        row("beyond 8 bits", u"\u20ac \u4e2d"_s, u"\u20ac \u4e2d"_s);
     }
 
     void valuesThatDoNotComeBackExactly()
