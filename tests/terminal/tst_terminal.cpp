@@ -23,15 +23,17 @@ namespace {
 
 constexpr int kTerminalPage = PageId::TerminalEmulator;
 
+CTerminalEmulatorDlg* TerminalOf(const COrvexSupportToolDlg& window)
+{
+    return dynamic_cast<CTerminalEmulatorDlg*>(window.Page(kTerminalPage));
+}
+
 // The main window as the program builds it, on the simulated drive.
 struct Program : OrvexTest::SimulatedWindow
 {
     using SimulatedWindow::SimulatedWindow;
 
-    CTerminalEmulatorDlg* Terminal() const
-    {
-        return dynamic_cast<CTerminalEmulatorDlg*>(window.Page(kTerminalPage));
-    }
+    CTerminalEmulatorDlg* Terminal() const { return TerminalOf(window); }
     CTermEdit* Box() const { return Terminal()->TextBox(); }
     QString Shown() const { return Box()->toPlainText(); }
     QPushButton* Button(const QString& name) const
@@ -45,21 +47,24 @@ struct Program : OrvexTest::SimulatedWindow
         window.SetPage(kTerminalPage);
         QTRY_VERIFY(Shown().endsWith(QLatin1Char('>')));
     }
-    // Writes a text file for the download and queues it as the user's choice.
-    void ChooseFile(const QByteArray& bytes)
-    {
-        QFile file(dir.filePath(QStringLiteral("commands.txt")));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        ui.FileAnswers.push_back(file.fileName());
-    }
 };
 
-// Types keys into the box; '\b' stands for the backspace key.
+// Writes a text file for the download and queues it as the user's choice.
+template <class P> void ChooseFile(P& p, const QByteArray& bytes)
+{
+    QFile file(p.dir.filePath(QStringLiteral("commands.txt")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    p.ui.FileAnswers.push_back(file.fileName());
+}
+
+// Types keys into the box; '\b' stands for the backspace key, '\r' for Return.
 void Type(QWidget* box, const QString& keys)
 {
     for (QChar c : keys) {
         if (c == QLatin1Char('\b'))
             QTest::keyClick(box, Qt::Key_Backspace);
+        else if (c == QLatin1Char('\r'))
+            QTest::keyClick(box, Qt::Key_Return);
         else if (c.unicode() < 128)
             QTest::keyClicks(box, QString(c));
         else {
@@ -83,10 +88,7 @@ struct Offline : OrvexTest::FakeProgram
         OpenWindow();
     }
 
-    CTerminalEmulatorDlg* Terminal() const
-    {
-        return dynamic_cast<CTerminalEmulatorDlg*>(window->Page(kTerminalPage));
-    }
+    CTerminalEmulatorDlg* Terminal() const { return TerminalOf(*window); }
 };
 
 } // namespace
@@ -101,7 +103,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("keys");
         QTest::newRow("plain") << "P016";
-        QTest::newRow("corrected") << "P01X\b6";
         QTest::newRow("corrected twice") << "PX\b\b\bP016";
         QTest::newRow("space and tilde are typed") << "P0 ~\b\b16";
         QTest::newRow("not printable is swallowed") << QStringLiteral("P0\u00e916");
@@ -116,8 +117,7 @@ private Q_SLOTS:
         p.Activate();
         QCOMPARE(p.Shown(), ">");
         QCOMPARE(p.Commands(), before + 1);
-        QCOMPARE(p.window.findChild<QGroupBox*>(QStringLiteral("pageFrame"))->title(),
-                 "Terminal Emulator");
+        QCOMPARE(p.Child<QGroupBox>("pageFrame")->title(), "Terminal Emulator");
 
         Type(p.Box(), keys);
         QCOMPARE(p.Box()->Line(), "P016");
@@ -128,11 +128,13 @@ private Q_SLOTS:
         QVERIFY2(p.Shown().startsWith(QStringLiteral(">P016\nP016=")), qPrintable(p.Shown()));
         QVERIFY(p.ui.Messages.empty());
         // Clearing the display leaves the prompt.
-        p.Button(QStringLiteral("clearDisplayButton"))->click();
+        p.Button("clearDisplayButton")->click();
         QCOMPARE(p.Shown(), ">");
     }
 
-    void portZeroIsRefused()
+    // A terminal that cannot reach a drive says so when shown and for every
+    // line typed: first with no port chosen, then without a link component.
+    void terminalWithoutPortOrLinkSaysSo()
     {
         Program p(
             [](QSettings& s) { s.setValue(QStringLiteral("Communications/Simulator"), false); });
@@ -140,49 +142,74 @@ private Q_SLOTS:
         p.window.SetPage(kTerminalPage);
         QCOMPARE(OrvexTest::Messages(p.ui),
                  QStringList{"Communications Status: Invalid COM port number"});
-        // Typed lines cannot go anywhere either.
-        Type(p.Box(), QStringLiteral("P016"));
-        QTest::keyClick(p.Box(), Qt::Key_Return);
+        Type(p.Box(), QStringLiteral("P016\r"));
         QCOMPARE(OrvexTest::Messages(p.ui),
                  (QStringList{"Communications Status: Invalid COM port number",
                               "Communications Error: COM port not open"}));
+
+        // Without the link the window says so once as it opens, then at every use.
+        Offline f(false);
+        QVERIFY(!f.Terminal()->HasLink());
+        QCOMPARE(OrvexTest::Messages(f.ui),
+                 QStringList{"Communications Error: ComHost2.LinkPort is not installed (class "
+                             "not registered)."});
+        f.ui.Messages.clear();
+        f.window->SetPage(kTerminalPage);
+        QTest::keyClick(f.Terminal()->TextBox(), Qt::Key_Return);
+        f.Terminal()->findChild<QPushButton*>(QStringLiteral("userButton2"))->click();
+        QCOMPARE(OrvexTest::Messages(f.ui),
+                 QStringList(2, "Communications Error: ILinkPort not created"));
     }
 
-    void userButtonSendsItsCommand_data()
+    // A user button (1 to 12) or the command browser (0) sends its command
+    // as if typed, the drive's answer under it.
+    void buttonSendsItsCommand_data()
     {
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("command");
-        QTest::newRow("first") << 1 << "Read P16"
-                               << "P016";
-        QTest::newRow("last") << 12 << "Twelve"
-                              << "P016";
-        QTest::newRow("empty command still sends") << 5 << "User Button 5"
-                                                   << "";
+        QTest::newRow("first") << 1 << QStringLiteral("Read P16") << "P016";
+        QTest::newRow("last") << 12 << QStringLiteral("Twelve") << "P016";
+        QTest::newRow("empty command still sends") << 5 << QStringLiteral("User Button 5") << "";
+        QTest::newRow("command browser") << 0 << QStringLiteral("Orvex Commands...") << "P016";
     }
 
-    void userButtonSendsItsCommand()
+    void buttonSendsItsCommand()
     {
         QFETCH(int, number);
         QFETCH(QString, label);
         QFETCH(QString, command);
         Program p([&](QSettings& s) {
+            if (number == 0)
+                return;
             s.setValue(QStringLiteral("UserButtons/Label%1").arg(number), label);
             s.setValue(QStringLiteral("UserButtons/Command%1").arg(number), command);
         });
         p.Activate();
-        QPushButton* button = p.Button(QStringLiteral("userButton%1").arg(number));
+        p.ui.OnModal = [&](QDialog& dialog) {
+            auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("commandEdit"));
+            edit->selectAll();
+            QTest::keyClicks(edit, command);
+            return int(QDialog::Accepted);
+        };
+        QPushButton* button = p.Button(number ? QStringLiteral("userButton%1").arg(number)
+                                              : QStringLiteral("orvexCommandsButton"));
         QCOMPARE(button->text(), label);
         const int before = p.Commands();
         button->click();
         QTRY_COMPARE(p.Commands(), before + 1);
-        // The command shows as if typed, the drive's answer under it.
         if (command.isEmpty())
             QTRY_VERIFY(p.Shown().endsWith(QStringLiteral(">\n>")));
         else
-            QTRY_VERIFY(p.Shown().contains(QStringLiteral(">P016\nP016=")) &&
-                        kP016Answer.match(p.Shown()).hasMatch());
+            QTRY_VERIFY2(p.Shown().contains(QStringLiteral(">P016\nP016=")) &&
+                             kP016Answer.match(p.Shown()).hasMatch(),
+                         qPrintable(p.Shown()));
         QVERIFY(p.ui.Messages.empty());
+
+        // A cancelled command browser sends nothing.
+        p.ui.OnModal = [](QDialog&) { return int(QDialog::Rejected); };
+        p.Button("orvexCommandsButton")->click();
+        QCOMPARE(p.Commands(), before + 1);
     }
 
     void editedButtonsAreKept()
@@ -198,15 +225,14 @@ private Q_SLOTS:
                 }
                 return result;
             };
-            p.Button(QStringLiteral("editUserButtonsButton"))->click();
+            p.Button("editUserButtonsButton")->click();
+            // The first button's label and command afterwards.
+            return QStringList{p.Button("userButton1")->text(),
+                               p.Terminal()->UserButtons()[0].Command};
         };
-        edit(QStringLiteral("Velocity"), QStringLiteral("P016"), QDialog::Accepted);
-        QCOMPARE(p.Button(QStringLiteral("userButton1"))->text(), "Velocity");
-        QCOMPARE(p.Terminal()->UserButtons()[0].Command, "P016");
+        QCOMPARE(edit("Velocity", "P016", QDialog::Accepted), (QStringList{"Velocity", "P016"}));
         // Cancel changes nothing.
-        edit(QStringLiteral("Other"), QStringLiteral("X"), QDialog::Rejected);
-        QCOMPARE(p.Button(QStringLiteral("userButton1"))->text(), "Velocity");
-        QCOMPARE(p.Terminal()->UserButtons()[0].Command, "P016");
+        QCOMPARE(edit("Other", "X", QDialog::Rejected), (QStringList{"Velocity", "P016"}));
 
         // The page going away keeps them for the next run.
         p.Terminal()->OnDestroyPage();
@@ -214,32 +240,6 @@ private Q_SLOTS:
         QCOMPARE(p.settings.value(QStringLiteral("Label1")).toString(), "Velocity");
         QCOMPARE(p.settings.value(QStringLiteral("Command1")).toString(), "P016");
         QCOMPARE(p.settings.value(QStringLiteral("Label2")).toString(), "User Button 2");
-    }
-
-    void commandBrowserSendsItsCommand()
-    {
-        Program p;
-        p.Activate();
-        bool ran = false;
-        p.ui.OnModal = [&](QDialog& dialog) {
-            ran = true;
-            auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("commandEdit"));
-            edit->selectAll();
-            QTest::keyClicks(edit, QStringLiteral("P016"));
-            return int(QDialog::Accepted);
-        };
-        p.Button(QStringLiteral("orvexCommandsButton"))->click();
-        QVERIFY(ran);
-        // Shown as if typed, the answer under it.
-        QTRY_VERIFY(p.Shown().contains(QStringLiteral(">P016\nP016=")) &&
-                    kP016Answer.match(p.Shown()).hasMatch());
-        QVERIFY(p.ui.Messages.empty());
-
-        // Cancel sends nothing.
-        const int before = p.Commands();
-        p.ui.OnModal = [](QDialog&) { return int(QDialog::Rejected); };
-        p.Button(QStringLiteral("orvexCommandsButton"))->click();
-        QCOMPARE(p.Commands(), before);
     }
 
     void downloadSendsEveryLine_data()
@@ -250,7 +250,6 @@ private Q_SLOTS:
         QTest::newRow("last line without line end") << QByteArray("P016\r\nP016") << 2 << 2;
         QTest::newRow("line feeds only") << QByteArray("P016\nP016\n") << 2 << 2;
         QTest::newRow("empty line sends a carriage return") << QByteArray("P016\n\nP016") << 3 << 2;
-        QTest::newRow("one line") << QByteArray("P016") << 1 << 1;
         QTest::newRow("empty file") << QByteArray() << 0 << 0;
     }
 
@@ -261,9 +260,9 @@ private Q_SLOTS:
         QFETCH(int, answers);
         Program p;
         p.Activate();
-        p.ChooseFile(file);
+        ChooseFile(p, file);
         const int before = p.Commands();
-        p.Button(QStringLiteral("downloadTextFileButton"))->click();
+        p.Button("downloadTextFileButton")->click();
         QCOMPARE(p.ui.FileRequests.size(), size_t(1));
         QCOMPARE(p.ui.FileRequests[0].Filter, "All Files(*.*)|*.*||");
         QCOMPARE(p.ui.Pauses, std::vector<int>(size_t(lines), 100));
@@ -271,11 +270,11 @@ private Q_SLOTS:
         QTRY_COMPARE(p.Shown().count(QStringLiteral("P016=")), answers);
         QTRY_VERIFY(p.Shown().endsWith(QLatin1Char('>')));
         QVERIFY(p.ui.Messages.empty());
-        QVERIFY(p.Button(QStringLiteral("downloadTextFileButton"))->isEnabled());
+        QVERIFY(p.Button("downloadTextFileButton")->isEnabled());
 
         // A file that cannot be opened sends nothing.
         p.ui.FileAnswers.push_back(p.dir.filePath(QStringLiteral("missing.txt")));
-        p.Button(QStringLiteral("downloadTextFileButton"))->click();
+        p.Button("downloadTextFileButton")->click();
         QCOMPARE(OrvexTest::Messages(p.ui), QStringList{"Download File: Unable to open file"});
         QCOMPARE(p.ui.Pauses.size(), size_t(lines));
         QCOMPARE(p.Commands(), before + lines);
@@ -287,10 +286,7 @@ private Q_SLOTS:
         f.window->SetPage(kTerminalPage);
         f.link->Writes.clear();
         f.link->LoseAfterWrites = 2;
-        QFile file(f.dir.filePath(QStringLiteral("commands.txt")));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("A\nB\nC\nD\nE\n") == 10);
-        file.close();
-        f.ui.FileAnswers.push_back(file.fileName());
+        ChooseFile(f, "A\nB\nC\nD\nE\n");
         f.Terminal()->DownloadTextFile();
         QCOMPARE(f.link->Writes, QStringList({"A\r", "B\r"}));
         QCOMPARE(f.ui.Pauses.size(), size_t(2));
@@ -301,17 +297,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("received");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("answer and prompt byte") << "P016=1\r\n\x05"
-                                                << "P016=1\n>";
-        QTest::newRow("prompt byte inside") << "a\x05"
-                                               "b"
-                                            << "ab>";
-        QTest::newRow("bare line end") << "\r\n"
-                                       << "\n>";
-        QTest::newRow("text without prompt") << "abc"
-                                             << "abc";
-        QTest::newRow("line end with more text") << "ab\r\n"
-                                                 << "ab\n";
+        QTest::newRow("answer and prompt byte") << QStringLiteral("P016=1\r\n\005") << "P016=1\n>";
+        QTest::newRow("prompt byte inside") << QStringLiteral("a\005b") << "ab>";
+        QTest::newRow("bare line end") << QStringLiteral("\r\n") << "\n>";
+        QTest::newRow("text without prompt") << QStringLiteral("abc") << "abc";
+        QTest::newRow("line end with more text") << QStringLiteral("ab\r\n") << "ab\n";
     }
 
     void promptFollowsReceivedText()
@@ -348,20 +338,16 @@ private Q_SLOTS:
         Program p;
         p.Activate();
         p.Box()->clear();
-        auto* bits = dynamic_cast<CBitStatusPanelDlg*>(p.window.Page(PageId::BitStatusPanel));
-        bits->ManualUpdate();
+        dynamic_cast<CBitStatusPanelDlg*>(p.window.Page(PageId::BitStatusPanel))->ManualUpdate();
         p.window.SetPage(PageId::ErrorLog);
-        p.window.Page(PageId::ErrorLog)
-            ->findChild<QPushButton*>(QStringLiteral("viewErrorLogButton"))
-            ->click();
+        p.Child<QPushButton>("viewErrorLogButton")->click();
         QVERIFY(p.ui.Messages.empty());
         // The terminal's own command still gets its answer.
         p.window.SetPage(kTerminalPage);
-        Type(p.Box(), QStringLiteral("P016"));
-        QTest::keyClick(p.Box(), Qt::Key_Return);
+        Type(p.Box(), QStringLiteral("P016\r"));
         QTRY_VERIFY2(kP016Answer.match(p.Shown()).hasMatch(), qPrintable(p.Shown()));
-        QVERIFY2(!p.Shown().contains(QStringLiteral("ERRS")), qPrintable(p.Shown()));
-        QVERIFY2(!p.Shown().contains(QStringLiteral("E27")), qPrintable(p.Shown()));
+        QVERIFY2(!p.Shown().contains(QStringLiteral("ERRS")) && !p.Shown().contains("E27"),
+                 qPrintable(p.Shown()));
     }
 
     // The standalone simulated drive, stopped and started again behind the
@@ -382,39 +368,21 @@ private Q_SLOTS:
         p.window.Communications().SetSelectedPort(p.ports.AddDevicePath(path));
         p.window.Communications().FindPorts();
         p.Activate();
-        const auto ask = [&] {
-            Type(p.Box(), QStringLiteral("P016"));
-            QTest::keyClick(p.Box(), Qt::Key_Return);
-        };
+        const QString ask = QStringLiteral("P016\r");
         simulator.kill();
         QVERIFY(simulator.waitForFinished());
         // Gone: a command says so.
-        QTRY_VERIFY_WITH_TIMEOUT((ask(), !p.ui.Messages.empty()), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT((Type(p.Box(), ask), !p.ui.Messages.empty()), 5000);
         QCOMPARE(OrvexTest::Messages(p.ui).last(),
                  QStringLiteral("Communications Error: COM port not open"));
         p.ui.Messages.clear();
         p.Box()->clear();
         QVERIFY(start());
-        ask();
+        Type(p.Box(), ask);
         QTRY_VERIFY(kP016Answer.match(p.Shown()).hasMatch());
         QVERIFY(p.ui.Messages.empty());
         simulator.kill();
         simulator.waitForFinished();
-    }
-
-    void pageWithoutLinkSaysSo()
-    {
-        Offline f(false);
-        QVERIFY(!f.Terminal()->HasLink());
-        QCOMPARE(f.ui.Messages.size(), size_t(1));
-        QCOMPARE(f.ui.Messages[0].Caption, "Communications Error");
-        f.ui.Messages.clear();
-        f.window->SetPage(kTerminalPage);
-        QVERIFY(f.ui.Messages.empty());
-        QTest::keyClick(f.Terminal()->TextBox(), Qt::Key_Return);
-        f.Terminal()->findChild<QPushButton*>(QStringLiteral("userButton2"))->click();
-        QCOMPARE(OrvexTest::Messages(f.ui),
-                 QStringList(2, "Communications Error: ILinkPort not created"));
     }
 };
 
