@@ -68,6 +68,7 @@ int DriveConnection::TestConnection()
     const auto codeFor = [](const DriveExchange::Answer& answer) {
         switch (answer.Result) {
         case DriveExchange::Outcome::NoResponse:
+        case DriveExchange::Outcome::StoppedAnswering:
         case DriveExchange::Outcome::LinkLost:
             return 3;
         case DriveExchange::Outcome::IncorrectResponse:
@@ -132,6 +133,7 @@ bool DriveConnection::RunWithin(const QString& command, int timeoutMs)
     const DriveExchange::Answer answer = DriveExchange::Send(
         *channel, command, timeoutMs > 0 ? timeoutMs : DriveExchange::LongTimeoutMs);
     if (answer.Result == DriveExchange::Outcome::NoResponse ||
+        answer.Result == DriveExchange::Outcome::StoppedAnswering ||
         answer.Result == DriveExchange::Outcome::IncorrectResponse) {
         return false;
     }

@@ -98,10 +98,20 @@ DriveExchange::Answer DriveExchange::Send(PortChannel& channel, const QString& c
 
     QByteArray received;
     bool prompted = false;
+    bool stopped = false;
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // Only an exchange given longer than the gap watches for one: a short
+    // one that ends without its prompt is an incorrect answer, as before.
+    const bool watchGaps = timeoutMs > AnswerGapMs;
+    QTimer gap;
+    gap.setSingleShot(true);
+    QObject::connect(&gap, &QTimer::timeout, &loop, [&] {
+        stopped = true;
+        loop.quit();
+    });
     QObject::connect(&channel, &PortChannel::Received, &loop,
                      [&](const QByteArray& bytes, const QObject* addressee) {
                          // The answers to the pages' own commands are theirs.
@@ -112,6 +122,8 @@ DriveExchange::Answer DriveExchange::Send(PortChannel& channel, const QString& c
                          if (received.contains(kPrompt)) {
                              prompted = true;
                              loop.quit();
+                         } else if (watchGaps && !received.isEmpty()) {
+                             gap.start(AnswerGapMs);
                          }
                      });
     QObject::connect(&channel, &PortChannel::Lost, &loop, [&](const QString& reason) {
@@ -137,11 +149,15 @@ DriveExchange::Answer DriveExchange::Send(PortChannel& channel, const QString& c
         return answer;
     }
     if (!prompted) {
-        answer.Result = received.isEmpty() ? Outcome::NoResponse : Outcome::IncorrectResponse;
-        qCDebug(lcBridge).noquote() << QStringLiteral("COM%1 no prompt after %2 ms, %3 bytes")
-                                           .arg(channel.PortNumber())
-                                           .arg(timeoutMs)
-                                           .arg(received.size());
+        answer.Result = received.isEmpty() ? Outcome::NoResponse
+                        : stopped          ? Outcome::StoppedAnswering
+                                           : Outcome::IncorrectResponse;
+        qCDebug(lcBridge).noquote()
+            << QStringLiteral("COM%1 no prompt: %2 bytes, %3")
+                   .arg(channel.PortNumber())
+                   .arg(received.size())
+                   .arg(stopped ? QStringLiteral("then %1 ms of silence").arg(AnswerGapMs)
+                                : QStringLiteral("no end within %1 ms").arg(timeoutMs));
         return answer;
     }
 
@@ -169,6 +185,11 @@ void DriveExchange::ThrowFor(const Answer& answer, const QString& command)
     case Outcome::IncorrectResponse:
         throw ComponentError(ResultCode::Fail,
                              QStringLiteral("Incorrect response from Orvex drive"));
+    case Outcome::StoppedAnswering:
+        throw ComponentError(ResultCode::Fail,
+                             QStringLiteral("No response from Orvex drive: it stopped answering "
+                                            "part way through its answer to %1")
+                                 .arg(command));
     case Outcome::LinkLost:
         throw ComponentError(ResultCode::Fail,
                              answer.Text.isEmpty()

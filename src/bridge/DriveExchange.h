@@ -18,6 +18,12 @@ public:
     static constexpr int PlainTimeoutMs = 500;
     static constexpr int LongTimeoutMs = 5000;
     static constexpr int ListingTimeoutMs = 10000;
+    // How long the drive may pause once its answer has begun, in exchanges
+    // given longer than that. The drive sends an answer in one go, a
+    // character time apart (about 1 ms at 9600 baud), so a pause this long
+    // means it stopped in the middle, whatever the line speed: a listing or a
+    // capture that stops is reported now, not at the end of its time-out.
+    static constexpr int AnswerGapMs = PlainTimeoutMs;
 
     enum class Outcome
     {
@@ -25,6 +31,7 @@ public:
         Refused,           // the drive answered "?<code> <text>"
         NoResponse,        // nothing came back in time
         IncorrectResponse, // bytes came back, but not a prompt in time
+        StoppedAnswering,  // the answer began, then the drive fell silent
         LinkLost,          // the port went away
     };
 

@@ -361,8 +361,9 @@ private Q_SLOTS:
             << true << Fault::Silent << 3 << DriveExchange::PlainTimeoutMs;
         QTest::newRow("upload, drive silent on the listing")
             << true << Fault::Silent << 2 << DriveExchange::ListingTimeoutMs;
+        // Noticed by the pause, long before the listing's time-out.
         QTest::newRow("upload, answer stops half way through the listing")
-            << true << Fault::Mute << 700 << DriveExchange::ListingTimeoutMs;
+            << true << Fault::Mute << 700 << DriveExchange::AnswerGapMs;
         QTest::newRow("upload, link lost half way through the listing")
             << true << Fault::Cut << 700 << DriveExchange::ListingTimeoutMs;
         // A download is the connection test, one write per setting, then CFGSAVE.
@@ -401,7 +402,7 @@ private Q_SLOTS:
         const qint64 took = elapsed.elapsed();
         QVERIFY2(error.startsWith(fault == Fault::Silent ? "No response from Orvex drive"
                                   : fault == Fault::Mute
-                                      ? "Incorrect response from Orvex drive"
+                                      ? "No response from Orvex drive: it stopped answering"
                                       : "The link to the Orvex Drive Simulator was cut."),
                  qPrintable(error));
         // A drive that does not answer is waited for the exchange's time-out,
