@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -15,6 +16,7 @@ namespace Orvex {
 namespace {
 
 const QString kMagic = QStringLiteral("ORVEX-KVT");
+const QString kEnd = QStringLiteral("END ");
 // A configuration is a few kilobytes; anything far larger is not one, and is
 // not worth reading into memory.
 constexpr qint64 kMaxFileSize = 1024 * 1024;
@@ -52,6 +54,7 @@ void KvtFile::Write(const QString& path, const ConfigurationValues& values)
         text += values.FileText(property);
         text += u'\n';
     }
+    text += kEnd + QString::number(ConfigurationValues::Properties().size()) + u'\n';
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -65,15 +68,21 @@ void KvtFile::Write(const QString& path, const ConfigurationValues& values)
 
 void KvtFile::Read(const QString& path, ConfigurationValues& values)
 {
+    // A device or a pipe would be read for ever, or block the window.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        FailFile(QStringLiteral("Unable to open configuration file"), path,
+                 QStringLiteral("it is not a regular file"));
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         FailFile(QStringLiteral("Unable to open configuration file"), path, file.errorString());
     }
-    if (file.size() > kMaxFileSize) {
+    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    if (bytes.size() > kMaxFileSize) {
         FailFile(QStringLiteral("Unable to read configuration file"), path,
-                 QStringLiteral("the file is too large to be a configuration"));
+                 QStringLiteral("it is larger than %1 MB").arg(kMaxFileSize / (1024 * 1024)));
     }
-    const QByteArray bytes = file.readAll();
 
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder.decode(bytes);
@@ -87,7 +96,12 @@ void KvtFile::Read(const QString& path, ConfigurationValues& values)
     if (!lines.isEmpty() && lines.last().isEmpty()) {
         lines.removeLast();
     }
+    if (lines.isEmpty()) {
+        FailAt(path, 1, QStringLiteral("not an Orvex configuration file"));
+    }
 
+    int version = 0;
+    int endLine = 0;
     ConfigurationValues loaded;
     std::map<QString, int> seenOnLine;
     for (int index = 0; index < lines.size(); ++index) {
@@ -101,13 +115,33 @@ void KvtFile::Read(const QString& path, ConfigurationValues& values)
             if (!header.startsWith(kMagic + u' ')) {
                 FailAt(path, lineNumber, QStringLiteral("not an Orvex configuration file"));
             }
-            const QString version = header.mid(kMagic.size() + 1);
-            if (version != QString::number(Version)) {
-                FailAt(path, lineNumber, QStringLiteral("unsupported version '%1'").arg(version));
+            const QString versionText = header.mid(kMagic.size() + 1);
+            version = versionText == QLatin1String("1")   ? 1
+                      : versionText == QLatin1String("2") ? 2
+                                                          : 0;
+            if (version == 0) {
+                FailAt(path, lineNumber,
+                       QStringLiteral("unsupported version '%1'").arg(versionText));
             }
             continue;
         }
         if (line.isEmpty()) {
+            continue;
+        }
+        if (endLine != 0) {
+            FailAt(path, lineNumber, QStringLiteral("text after the end line"));
+        }
+        if (version >= 2 && line.startsWith(kEnd)) {
+            const QStringView countText = line.mid(kEnd.size());
+            bool ok = false;
+            const int count = countText.toInt(&ok);
+            if (!ok || count != int(seenOnLine.size())) {
+                FailAt(path, lineNumber,
+                       QStringLiteral("the end line counts %1 settings, but the file holds %2")
+                           .arg(countText.toString())
+                           .arg(seenOnLine.size()));
+            }
+            endLine = lineNumber;
             continue;
         }
         const qsizetype equals = line.indexOf(u'=');
@@ -133,8 +167,28 @@ void KvtFile::Read(const QString& path, ConfigurationValues& values)
                    QStringLiteral("bad value '%1' for %2").arg(valueText.toString(), name));
         }
     }
-    if (lines.isEmpty()) {
-        FailAt(path, 1, QStringLiteral("not an Orvex configuration file"));
+
+    // A file cut short, at a line break or inside a line, must not load with
+    // the rest of its settings at their defaults.
+    QStringList missing;
+    for (const ConfigurationValues::Property& property : ConfigurationValues::Properties()) {
+        if (seenOnLine.count(QString::fromLatin1(property.Name)) == 0) {
+            missing << QString::fromLatin1(property.Name);
+        }
+    }
+    const int after = int(lines.size()) + 1;
+    const QString without = missing.isEmpty()     ? QString()
+                            : missing.size() == 1 ? QStringLiteral("'%1'").arg(missing.first())
+                                                  : QStringLiteral("'%1' and %2 other settings")
+                                                        .arg(missing.first())
+                                                        .arg(missing.size() - 1);
+    if (version >= 2 && endLine == 0) {
+        FailAt(path, after,
+               QStringLiteral("the file is not whole: it ends without its end line%1")
+                   .arg(without.isEmpty() ? QString() : QStringLiteral(" and without ") + without));
+    }
+    if (!missing.isEmpty()) {
+        FailAt(path, after, QStringLiteral("the file ends without %1").arg(without));
     }
     values = loaded;
 }

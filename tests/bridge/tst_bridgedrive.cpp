@@ -91,6 +91,39 @@ QString FileWith(const QTemporaryDir& dir, const QByteArray& text)
     return written ? file.fileName() : QString();
 }
 
+// The file the program writes for values, as text; version 1 is the same
+// file as written before the end line existed.
+QByteArray WholeFile(const ConfigurationValues& values, int version = 2)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("whole.kvt"));
+    KvtFile::Write(path, values);
+    QByteArray text = Contents(path);
+    if (version == 1) {
+        text.replace("ORVEX-KVT 2\n", "ORVEX-KVT 1\n");
+        text.truncate(text.lastIndexOf("END "));
+    }
+    return text;
+}
+
+// The first count lines of text, each with its line break.
+QByteArray FirstLines(const QByteArray& text, int count)
+{
+    qsizetype end = 0;
+    for (int line = 0; line < count; ++line)
+        end = text.indexOf('\n', end) + 1;
+    return text.left(end);
+}
+
+// How a file that ends after the given setting names what it lacks.
+QString LacksAfter(int settings)
+{
+    const auto properties = ConfigurationValues::Properties();
+    return QStringLiteral("'%1' and %2 other settings")
+        .arg(QLatin1String(properties[settings].Name))
+        .arg(properties.size() - settings - 1);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Fault)
@@ -508,31 +541,57 @@ private Q_SLOTS:
         KvtFile::Write(path, values);
         KvtFile::Read(path, loaded);
         QVERIFY(loaded == values);
-        // The file starts with its version and names every setting on a line of its own.
+        // The file starts with its version, names every setting on a line of
+        // its own and ends with the number of settings.
         const QList<QByteArray> lines = Contents(path).split('\n');
-        QCOMPARE(lines.first(), QByteArray("ORVEX-KVT 1"));
+        const auto settings = qsizetype(ConfigurationValues::Properties().size());
+        QCOMPARE(lines.first(), QByteArray("ORVEX-KVT 2"));
         QVERIFY(lines.contains("MotorRatedSpeed=12.5"));
         QVERIFY(lines.contains("MotorPartNumber=AKM21C"));
-        QCOMPARE(lines.size(), qsizetype(ConfigurationValues::Properties().size()) + 2);
+        QCOMPARE(lines.size(), settings + 3);
+        QCOMPARE(lines.at(settings + 1), "END " + QByteArray::number(settings));
     }
-    void missingSettingsTakeTheirDefaults()
+    void versionOneFileReads()
     {
-        // With Windows line ends.
+        // Written before files had their end line, with Windows line ends.
         QTemporaryDir dir;
-        ConfigurationValues values = UnusualConfiguration();
-        KvtFile::Read(FileWith(dir, "ORVEX-KVT 1\r\nMotorPolePairs=6\r\nMotorPartNumber=X1\r\n"),
-                      values);
-        ConfigurationValues expected;
-        expected.SetInt(5, 6);
-        expected.SetText(3, QStringLiteral("X1"));
-        QVERIFY(values == expected);
-        // A file that is not there at all is refused.
-        const QString none = dir.filePath(QStringLiteral("none.kvt"));
-        const QString error = DescriptionOf([&] { KvtFile::Read(none, values); });
-        QVERIFY2(
-            error.startsWith(QStringLiteral("Unable to open configuration file %1: ").arg(none)),
-            qPrintable(error));
-        QVERIFY(values == expected);
+        const ConfigurationValues saved = UnusualConfiguration();
+        ConfigurationValues values;
+        KvtFile::Read(FileWith(dir, WholeFile(saved, 1).replace("\n", "\r\n")), values);
+        QVERIFY(values == saved);
+    }
+    // Files that are no configuration at all, or that the reader must not
+    // try to read to the end.
+    void unreadableFileIsRefused_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("reason");
+        static QTemporaryDir dir;
+        const QString pipe = dir.filePath(QStringLiteral("pipe.kvt"));
+        QProcess::execute(QStringLiteral("mkfifo"), {pipe});
+        const QString large = dir.filePath(QStringLiteral("large.kvt"));
+        QFile file(large);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(WholeFile({}) + QByteArray(1024 * 1024, '\n'));
+        file.close();
+        QTest::newRow("not there")
+            << dir.filePath(QStringLiteral("none.kvt"))
+            << "Unable to open configuration file %1: No such file or directory";
+        QTest::newRow("device") << "/dev/zero"
+                                << "Unable to open configuration file %1: it is not a regular file";
+        QTest::newRow("pipe") << pipe
+                              << "Unable to open configuration file %1: it is not a regular file";
+        QTest::newRow("too large")
+            << large << "Unable to read configuration file %1: it is larger than 1 MB";
+    }
+    void unreadableFileIsRefused()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, reason);
+        const ConfigurationValues before = UnusualConfiguration();
+        ConfigurationValues values = before;
+        QCOMPARE(DescriptionOf([&] { KvtFile::Read(path, values); }), reason.arg(path));
+        QVERIFY(values == before);
     }
     void damagedFileIsRefusedNamingTheLine_data()
     {
@@ -544,7 +603,7 @@ private Q_SLOTS:
         const QByteArray v1 = "ORVEX-KVT 1\n";
         row("empty file", "", "line 1: not an Orvex configuration file");
         row("foreign file", "[Settings]\nKp=1\n", "line 1: not an Orvex configuration file");
-        row("newer version", "ORVEX-KVT 2\nMotorPolePairs=6\n", "line 1: unsupported version '2'");
+        row("newer version", "ORVEX-KVT 3\nMotorPolePairs=6\n", "line 1: unsupported version '3'");
         row("unknown setting", v1 + "MotorPolePairs=6\nFoo=1\n", "line 3: unknown setting 'Foo'");
         row("set twice", v1 + "MotorKe=3\nMotorPolePairs=6\nMotorKe=4\n",
             "line 4: 'MotorKe' is set twice (first on line 2)");
@@ -559,6 +618,29 @@ private Q_SLOTS:
             "line 2: 'MotorKe 3' is not a Name=value setting");
         row("bad escape", v1 + "MotorPartNumber=A\\tB\n",
             "line 2: bad value 'A\\tB' for MotorPartNumber");
+        // Cut short or added to: the end line tells.
+        const QByteArray whole = WholeFile({});
+        const int settings = int(ConfigurationValues::Properties().size());
+        const QByteArray end = "END " + QByteArray::number(settings) + "\n";
+        QTest::newRow("cut at a line break")
+            << FirstLines(whole, 40)
+            << "line 41: the file is not whole: it ends without its end line and without " +
+                   LacksAfter(39);
+        // A number that lost its last digit still reads as a number.
+        const QByteArray unusual = WholeFile(UnusualConfiguration());
+        QTest::newRow("cut inside the last setting")
+            << unusual.left(unusual.indexOf(end) - 2)
+            << QStringLiteral("line %1: the file is not whole: it ends without its end line")
+                   .arg(settings + 2);
+        QTest::newRow("end line miscounts")
+            << FirstLines(whole, 40) + end
+            << QStringLiteral("line 41: the end line counts %1 settings, but the file holds 39")
+                   .arg(settings);
+        row("text after the end line", whole + "MotorKe=3\n",
+            qPrintable(QStringLiteral("line %1: text after the end line").arg(settings + 3)));
+        QTest::newRow("version 1 cut at a line break")
+            << FirstLines(WholeFile({}, 1), 40)
+            << "line 41: the file ends without " + LacksAfter(39);
     }
     void damagedFileIsRefusedNamingTheLine()
     {
