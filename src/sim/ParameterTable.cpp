@@ -53,6 +53,22 @@ ParameterTable::ParameterTable(const CommandDatabaseLists& lists)
               [](const Entry& a, const Entry& b) { return a.Number < b.Number; });
 }
 
+QString ParameterTable::Problem(const CommandDatabaseLists& lists)
+{
+    for (const auto& row : lists.Parameters) {
+        const std::pair<const char*, const QString*> values[] = {{"minimum", &row->m_Minimum},
+                                                                 {"maximum", &row->m_Maximum},
+                                                                 {"default", &row->m_Default}};
+        for (const auto& [what, text] : values) {
+            if (!std::isfinite(LeadingDecimal(*text))) {
+                return QStringLiteral("parameter %1 has the %2 '%3', which is not a finite number")
+                    .arg(row->m_Number.trimmed(), QLatin1String(what), text->trimmed());
+            }
+        }
+    }
+    return QString();
+}
+
 const ParameterTable::Entry* ParameterTable::Find(int number) const
 {
     const auto it = std::lower_bound(m_Entries.begin(), m_Entries.end(), number,

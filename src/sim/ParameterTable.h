@@ -45,6 +45,10 @@ public:
     // Takes every included parameter row of lists; rows whose number is not
     // 0..255 or is given twice are skipped (the first row wins).
     explicit ParameterTable(const CommandDatabaseLists& lists);
+    // Why lists cannot make a table, or empty when they can: a limit or
+    // default that is not a finite number ("nan", "inf") has no value a
+    // drive could hold.
+    static QString Problem(const CommandDatabaseLists& lists);
 
     const Entry* Find(int number) const;
     const Entry* FindByMnemonic(const QString& upperCaseName) const;

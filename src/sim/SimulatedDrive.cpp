@@ -4,6 +4,7 @@
 #include "DriveCommandLine.h"
 #include "DriveErrorBits.h"
 
+#include <QDir>
 #include <QLoggingCategory>
 
 #include <cmath>
@@ -57,6 +58,12 @@ std::unique_ptr<SimulatedDrive> SimulatedDrive::FromFolder(const QString& folder
             *error = message.isEmpty()
                          ? QStringLiteral("Unable to read %1.").arg(CommandDatabasePath(folder))
                          : message;
+        return nullptr;
+    }
+    if (const QString problem = ParameterTable::Problem(lists); !problem.isEmpty()) {
+        if (error != nullptr)
+            *error = QStringLiteral("The simulated drive cannot use %1: %2.")
+                         .arg(QDir::toNativeSeparators(CommandDatabasePath(folder)), problem);
         return nullptr;
     }
     return std::make_unique<SimulatedDrive>(lists);

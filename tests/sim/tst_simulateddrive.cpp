@@ -6,7 +6,9 @@
 #include "SimulatedDrive.h"
 #include "SimulatorTransport.h"
 
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -169,6 +171,36 @@ private Q_SLOTS:
         QVERIFY2(m_Drive, qPrintable(error));
         m_Now = 0;
         m_Drive->SetClock([this] { return m_Now; });
+    }
+    // A limit or default that is no number a drive can hold stops the drive
+    // from loading its table.
+    void nonFiniteTableValuesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("cell");
+        QTest::newRow("default") << QByteArray("<F13>nan</F13>");
+        QTest::newRow("maximum") << QByteArray("<F12>inf</F12>");
+        QTest::newRow("minimum") << QByteArray("<F11>-Infinity</F11>");
+    }
+    void nonFiniteTableValuesAreRefused()
+    {
+        QFETCH(QByteArray, cell);
+        QFile shipped(qEnvironmentVariable("ORVEX_DATA_DIR") + "/OrvexCommandDatabase.xml");
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        QByteArray text = shipped.readAll();
+        const QByteArray open = cell.left(5);
+        const qsizetype at = text.indexOf(open, text.indexOf("<F2>001</F2>"));
+        text.replace(at, text.indexOf('>', text.indexOf("</F", at)) + 1 - at, cell);
+        QTemporaryDir dir;
+        QFile changed(dir.filePath("OrvexCommandDatabase.xml"));
+        QVERIFY(changed.open(QIODevice::WriteOnly) && changed.write(text) == text.size());
+        changed.close();
+        QString error;
+        QVERIFY(!SimulatedDrive::FromFolder(dir.path(), &error));
+        QVERIFY2(error.endsWith(QStringLiteral("parameter 001 has the %1, which is not a finite "
+                                               "number.")
+                                    .arg(QTest::currentDataTag() + QStringLiteral(" '") +
+                                         cell.mid(5, cell.size() - 11) + u'\'')),
+                 qPrintable(error));
     }
     // A fresh drive's answers, and how many parameter writes they make. A write
     // row writes, then reads back: its answer holds the write's bare prompt.
