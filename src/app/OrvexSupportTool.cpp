@@ -189,20 +189,11 @@ bool COrvexSupportToolApp::OpenMotorDatabase()
 bool COrvexSupportToolApp::LoadCommandDatabase()
 {
     CommandDatabaseLists lists;
-    bool told = false;
-    const bool loaded =
-        Orvex::LoadCommandDatabase(lists, m_env.ProgramFolder, [this, &told](const QString& text) {
-            told = true;
-            Fail(text);
-        });
+    // The loader says why whenever it fails.
+    const bool loaded = Orvex::LoadCommandDatabase(lists, m_env.ProgramFolder,
+                                                   [this](const QString& text) { Fail(text); });
     if (!loaded) {
         lists.Clear();
-        // A file that exists but cannot be read gets no message from the
-        // loader; the program must not vanish without a word.
-        if (!told) {
-            Fail(QStringLiteral("Unable to read %1.")
-                     .arg(QDir::toNativeSeparators(CommandDatabasePath(m_env.ProgramFolder))));
-        }
         HideSplash();
         return false;
     }

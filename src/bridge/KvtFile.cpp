@@ -1,11 +1,10 @@
 #include "KvtFile.h"
 
+#include "BoundedFile.h"
 #include "ComponentError.h"
 #include "ConfigurationValues.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -68,24 +67,14 @@ void KvtFile::Write(const QString& path, const ConfigurationValues& values)
 
 void KvtFile::Read(const QString& path, ConfigurationValues& values)
 {
-    // A device or a pipe would be read for ever, or block the window.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        FailFile(QStringLiteral("Unable to open configuration file"), path,
-                 QStringLiteral("it is not a regular file"));
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        FailFile(QStringLiteral("Unable to open configuration file"), path, file.errorString());
-    }
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (bytes.size() > kMaxFileSize) {
-        FailFile(QStringLiteral("Unable to read configuration file"), path,
-                 QStringLiteral("it is larger than %1 MB").arg(kMaxFileSize / (1024 * 1024)));
+    QString reason;
+    const std::optional<QByteArray> bytes = ReadBoundedFile(path, kMaxFileSize, &reason);
+    if (!bytes) {
+        FailFile(QStringLiteral("Unable to open configuration file"), path, reason);
     }
 
     QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString text = decoder.decode(bytes);
+    const QString text = decoder.decode(*bytes);
     if (decoder.hasError()) {
         FailFile(QStringLiteral("Unable to read configuration file"), path,
                  QStringLiteral("the file is not a text file"));

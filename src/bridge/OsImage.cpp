@@ -1,6 +1,7 @@
 #include "OsImage.h"
 
-#include <QFile>
+#include "BoundedFile.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QtEndian>
@@ -66,21 +67,17 @@ std::optional<OsImage> OsImage::Parse(const QByteArray& bytes, QString* error)
 std::optional<OsImage> OsImage::Load(const QString& path, QString* error)
 {
     const QString name = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Anything larger than the biggest image cannot be one.
+    QString readError;
+    const std::optional<QByteArray> bytes =
+        ReadBoundedFile(path, HeaderSize + MaxPayload, &readError);
+    if (!bytes) {
         if (error != nullptr)
-            *error = QStringLiteral("Error reading from file %1: %2").arg(name, file.errorString());
-        return std::nullopt;
-    }
-    // Anything much larger than the biggest image cannot be one.
-    const QByteArray bytes = file.read(HeaderSize + MaxPayload + 1);
-    if (file.error() != QFileDevice::NoError) {
-        if (error != nullptr)
-            *error = QStringLiteral("Error reading from file %1: %2").arg(name, file.errorString());
+            *error = QStringLiteral("Error reading from file %1: %2").arg(name, readError);
         return std::nullopt;
     }
     QString reason;
-    std::optional<OsImage> image = Parse(bytes, &reason);
+    std::optional<OsImage> image = Parse(*bytes, &reason);
     if (!image && error != nullptr)
         *error = QStringLiteral("Error reading from file %1: %2.").arg(name, reason);
     return image;

@@ -1,10 +1,10 @@
 #include "CommandDatabase.h"
 
+#include "BoundedFile.h"
 #include "Markup.h"
 
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 
@@ -14,6 +14,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -88,10 +89,66 @@ bool IsIncluded(std::string_view flag)
     return flag == "Y" || flag == "y";
 }
 
+// The command database is a few hundred kilobytes at most; a file far larger
+// is not one and would only fill the memory.
+constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+
+// How the element texts of a document are turned into text: the encoding
+// its XML declaration names, else the Windows code page the spreadsheet
+// export writes.
+enum class Encoding
+{
+    Utf8,
+    Latin1,
+    Windows1252
+};
+
+// The characters Windows-1252 puts where Latin-1 has control codes.
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
+Encoding DeclaredEncoding(std::string_view text)
+{
+    if (!text.starts_with("<?xml"))
+        return Encoding::Windows1252;
+    std::string declaration(text.substr(0, text.find("?>")));
+    std::transform(declaration.begin(), declaration.end(), declaration.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    const std::size_t at = declaration.find("encoding");
+    if (at == std::string::npos)
+        return Encoding::Windows1252;
+    const std::size_t open = declaration.find_first_of("\"'", at);
+    const std::size_t close =
+        open == std::string::npos ? open : declaration.find(declaration[open], open + 1);
+    const std::string name =
+        close == std::string::npos ? std::string() : declaration.substr(open + 1, close - open - 1);
+    if (name == "utf-8" || name == "utf8")
+        return Encoding::Utf8;
+    if (name == "iso-8859-1" || name == "latin1" || name == "iso_8859-1" || name == "latin-1")
+        return Encoding::Latin1;
+    return Encoding::Windows1252;
+}
+
+QString Decode(const std::string& bytes, Encoding encoding)
+{
+    if (encoding == Encoding::Utf8)
+        return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    QString text = QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+    if (encoding == Encoding::Windows1252) {
+        for (QChar& c : text) {
+            if (c.unicode() >= 0x80 && c.unicode() < 0xA0)
+                c = QChar(kWindows1252High[c.unicode() - 0x80]);
+        }
+    }
+    return text;
+}
+
 // Reads the rows of the next "table" into list. The field search only moves
 // forward, so a column that stands before the one found last stays empty.
 template <class Record, std::size_t Count>
-void ReadTable(CMarkup& markup, const TableLayout<Record, Count>& layout,
+void ReadTable(CMarkup& markup, const TableLayout<Record, Count>& layout, Encoding encoding,
                std::vector<std::unique_ptr<Record>>& list)
 {
     if (!markup.FindSibling("table"))
@@ -102,7 +159,7 @@ void ReadTable(CMarkup& markup, const TableLayout<Record, Count>& layout,
         Record fields;
         for (const Column<Record>& column : layout.Columns) {
             if (markup.FindSibling(column.Element))
-                fields.*column.Field = QString::fromLocal8Bit(markup.ElementText());
+                fields.*column.Field = Decode(markup.ElementText(), encoding);
         }
         if (markup.FindSibling(layout.IncludeFlag) && IsIncluded(markup.ElementText()))
             list.push_back(std::make_unique<Record>(std::move(fields)));
@@ -186,18 +243,19 @@ bool LoadCommandDatabase(CommandDatabaseLists& owner, const QString& programFold
         return false;
     }
 
+    QString reason;
+    const std::optional<QByteArray> bytes = ReadBoundedFile(path, kMaxFileSize, &reason);
+    if (!bytes) {
+        show(QStringLiteral("Unable to read %1: %2.")
+                 .arg(QDir::toNativeSeparators(info.absoluteFilePath()), reason));
+        return false;
+    }
+    const std::string_view text(bytes->constData(), std::size_t(bytes->size()));
+    const Encoding encoding = DeclaredEncoding(text);
     CMarkup markup;
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return false;
-        if (!markup.ParseDocument(
-                std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))))
-            qCWarning(lcOrvexCommands).noquote()
-                << QDir::toNativeSeparators(path) << ":" << QString::fromLocal8Bit(markup.Error());
+    if (!markup.ParseDocument(text)) {
+        qCWarning(lcOrvexCommands).noquote()
+            << QDir::toNativeSeparators(path) << ":" << QString::fromLocal8Bit(markup.Error());
     }
 
     if (!markup.FindSibling("database")) {
@@ -210,10 +268,10 @@ bool LoadCommandDatabase(CommandDatabaseLists& owner, const QString& programFold
     }
 
     markup.EnterElement();
-    ReadTable(markup, ErrorLayout, owner.Errors);
-    ReadTable(markup, ParameterLayout, owner.Parameters);
-    ReadTable(markup, StatusLayout, owner.Status);
-    ReadTable(markup, XCommandLayout, owner.XCommands);
+    ReadTable(markup, ErrorLayout, encoding, owner.Errors);
+    ReadTable(markup, ParameterLayout, encoding, owner.Parameters);
+    ReadTable(markup, StatusLayout, encoding, owner.Status);
+    ReadTable(markup, XCommandLayout, encoding, owner.XCommands);
     return true;
 }
 

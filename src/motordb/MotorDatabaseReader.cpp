@@ -1,9 +1,9 @@
 #include "MotorDatabaseReader.h"
 
-#include <QFile>
-
+#include "BoundedFile.h"
 #include "Markup.h"
 
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -18,6 +18,10 @@ const QLatin1String CrossReferenceRoot("WindNumCustomNumCrossRef");
 const QLatin1String WindingElement("Winding");
 const QLatin1String FormatVersion("1");
 
+// The motor files are a few hundred kilobytes; a file far larger is not one
+// and would only fill the memory.
+constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+
 using Attributes = std::vector<std::pair<QString, QString>>;
 
 // Walks one file: root element of a known version whose children are empty
@@ -30,12 +34,13 @@ public:
     template <class ReadElement>
     bool Read(QLatin1String root, QLatin1String element, ReadElement readElement)
     {
-        QFile file(m_path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            m_error = QStringLiteral("%1: %2").arg(m_path, file.errorString());
+        QString reason;
+        const std::optional<QByteArray> read = ReadBoundedFile(m_path, kMaxFileSize, &reason);
+        if (!read) {
+            m_error = QStringLiteral("%1: %2").arg(m_path, reason);
             return false;
         }
-        const QByteArray bytes = file.readAll();
+        const QByteArray& bytes = *read;
         if (!m_xml.ParseDocument(std::string_view(bytes.constData(), std::size_t(bytes.size()))))
             return Fail(QString::fromStdString(m_xml.Error()));
         if (!m_xml.NextSibling() || !IsNamed(root))

@@ -1,6 +1,7 @@
 #include "ButtonFile.h"
 
-#include <QFile>
+#include "BoundedFile.h"
+
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -215,15 +216,11 @@ std::optional<std::array<CUserButtonInfo, 12>> ReadButtonFile(const QString& pat
             *error = why;
         return std::nullopt;
     };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    const QByteArray bytes = file.read(ButtonFileMaxSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
-    if (bytes.size() > ButtonFileMaxSize)
-        return fail(QStringLiteral("The file is too large to be a button file."));
-    return ParseButtonFile(bytes);
+    QString reason;
+    const std::optional<QByteArray> bytes = ReadBoundedFile(path, ButtonFileMaxSize, &reason);
+    if (!bytes)
+        return fail(reason.left(1).toUpper() + reason.mid(1) + u'.');
+    return ParseButtonFile(*bytes);
 }
 
 bool WriteButtonFile(const QString& path, const std::array<CUserButtonInfo, 12>& entries,

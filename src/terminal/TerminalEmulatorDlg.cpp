@@ -1,6 +1,7 @@
 #include "TerminalEmulatorDlg.h"
 
 #include "AppContext.h"
+#include "BoundedFile.h"
 #include "ErrorReport.h"
 #include "OrvexCommandDlg.h"
 #include "ReceivedText.h"
@@ -10,10 +11,10 @@
 #include "UserButtonsDlg.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
@@ -24,6 +25,8 @@ namespace Orvex {
 namespace {
 
 const QString kCommunicationsStatus = QStringLiteral("Communications Status");
+Q_LOGGING_CATEGORY(lcTerminal, "orvex.terminal", QtInfoMsg)
+
 constexpr QChar kPromptByte(5);
 constexpr int kLinePauseMs = 100;
 constexpr int kUserButtonColumns = 4;
@@ -230,17 +233,22 @@ void CTerminalEmulatorDlg::DownloadTextFile()
 
 void CTerminalEmulatorDlg::SendFileLines(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A command script is a few kilobytes; a device or pipe would never end.
+    constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
+    QString reason;
+    const std::optional<QByteArray> bytes = ReadBoundedFile(path, kMaxFileSize, &reason);
+    if (!bytes) {
+        qCWarning(lcTerminal).noquote() << "cannot download" << path << ":" << reason;
         ShowErrorMessage(m_context.Ui, QStringLiteral("Download File"),
                          QStringLiteral("Unable to open file"));
         return;
     }
+    QList<QByteArray> lines = bytes->split('\n');
+    // A final line break ends the last line rather than starting an empty one.
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
     QPointer<CTerminalEmulatorDlg> self(this);
-    while (!file.atEnd()) {
-        QByteArray line = file.readLine();
-        if (line.endsWith('\n'))
-            line.chop(1);
+    for (QByteArray& line : lines) {
         if (line.endsWith('\r'))
             line.chop(1);
         // Bytes go out as they are in the file; the link sends Latin-1.

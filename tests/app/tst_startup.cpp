@@ -152,9 +152,9 @@ void TestStartup::failures_data()
     // The loader's message reaches the user as it is; the loader's tests cover the rest.
     row("command database wrong name", commands,
         "<database name=\"parameter tables.xls\"><table/></database>", "Invalid attribute");
-    // A folder cannot be read, even by root.
+    // A folder is no file to read.
     row("command database unreadable", commands, "<folder>",
-        "Unable to read %1/OrvexCommandDatabase.xml.");
+        "Unable to read %1/OrvexCommandDatabase.xml: it is not a regular file.");
     row("bridge not registered", "", {},
         "Unable to create Orvex Bridge:\nOrvexBridge.Config is not installed (class not "
         "registered).");

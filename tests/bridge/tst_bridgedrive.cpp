@@ -582,7 +582,7 @@ private Q_SLOTS:
         QTest::newRow("pipe") << pipe
                               << "Unable to open configuration file %1: it is not a regular file";
         QTest::newRow("too large")
-            << large << "Unable to read configuration file %1: it is larger than 1 MB";
+            << large << "Unable to open configuration file %1: it is larger than 1 MB";
     }
     void unreadableFileIsRefused()
     {

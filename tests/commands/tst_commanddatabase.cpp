@@ -85,11 +85,36 @@ private Q_SLOTS:
         QVERIFY(!LoadFolder());
         const QString full = QDir::toNativeSeparators(m_dir->path() + "/OrvexCommandDatabase.xml");
         QCOMPARE(m_messages, QStringList{"Unable to locate " + full + "."});
-        // A folder under the file's name cannot be read as a file: no message.
+        // Something that is not a regular file is not read, and the user is
+        // told why.
         m_messages.clear();
         QVERIFY(QDir(m_dir->path()).mkdir("OrvexCommandDatabase.xml"));
         QVERIFY(!LoadFolder());
-        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(m_messages, QStringList{"Unable to read " + full + ": it is not a regular file."});
+    }
+
+    void textInTheDeclaredEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("declaration");
+        QTest::addColumn<QByteArray>("units");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Latin-1") << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>")
+                                 << QByteArray("\xb5s \x80") << QStringLiteral("µs \u0080");
+        QTest::newRow("UTF-8") << QByteArray("<?xml version='1.0' encoding='utf-8'?>")
+                               << QByteArray("\xc2\xb5s") << QStringLiteral("µs");
+        QTest::newRow("Windows code page")
+            << QByteArray("<?xml version=\"1.0\"?>") << QByteArray("\x93\xb0\x43\x94 \x80")
+            << QStringLiteral("“°C” €");
+        QTest::newRow("no declaration")
+            << QByteArray() << QByteArray("\xb5s \x80") << QStringLiteral("µs €");
+    }
+    void textInTheDeclaredEncoding()
+    {
+        QFETCH(QByteArray, declaration);
+        QFETCH(QByteArray, units);
+        QVERIFY(Load(declaration + "<database name=\"Parameter Tables.xls\">" + Table({}) +
+                     Table(Row("Parameter_Table", "2=001|10=" + units + "|15=Y")) + "</database>"));
+        QTEST(m_lists.Parameters.at(0)->m_Units, "text");
     }
 
     void rootIsChecked_data()
@@ -139,7 +164,7 @@ private Q_SLOTS:
         // The second parameter row has F10 (Units) before F4: searching F4 skips
         // past it. The second X command row lacks F3, which then stays empty.
         QVERIFY(Load(Database(
-            Table(ErrorRow("07", "a &amp; b") + ErrorRow("12", " \xc2\xb0\x43 ")) +
+            Table(ErrorRow("07", "a &amp; b") + ErrorRow("12", " \xb0\x43 ")) +
             Table(
                 Row("Parameter_Table", "2=001|4=P001|6=Peak Current|9=%.2lf|10=rps|11=0.5|"
                                        "12=20|13=10|14=skipped|15=Y") +
@@ -148,9 +173,9 @@ private Q_SLOTS:
             Table(Row("X_Command_Table", "2=02|3=X02|4=Save|6=Y") +
                   Row("X_Command_Table", "2=04|4=Home|5=extra|6=Y")))));
         QCOMPARE(Numbers(), "07,12|001,005|03|02,04");
-        // Field texts are element data, read in the local 8-bit encoding.
+        // Field texts are element data, in the encoding the file declares.
         QCOMPARE(m_lists.Errors[0]->m_Name, "a & b");
-        QCOMPARE(m_lists.Errors[1]->m_Name, QString::fromUtf8(" \xc2\xb0\x43 "));
+        QCOMPARE(m_lists.Errors[1]->m_Name, QStringLiteral(" °C "));
         const COrvexParameterCommand& p = *m_lists.Parameters[0];
         QCOMPARE(QStringList({p.m_EquivalentCommand, p.m_Name, p.m_DataFormat, p.m_Units,
                               p.m_Minimum, p.m_Maximum, p.m_Default}),

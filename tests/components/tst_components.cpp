@@ -1,9 +1,12 @@
+#include "BoundedFile.h"
 #include "ComponentFactory.h"
 #include "ErrorReport.h"
 #include "TraceCapture.h"
 #include "TraceFile.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,12 +35,47 @@ class Other final : public IComponent
 
 } // namespace
 
-// The component factory and the program's error report.
+// The component factory, the program's error report and its file reads.
 class TestComponents : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every file the program takes in is read through ReadBoundedFile.
+    void boundedRead_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("reason"); // empty: read whole
+        static QTemporaryDir dir;
+        const auto file = [](const char* name, qsizetype size) {
+            QFile made(dir.filePath(QString::fromLatin1(name)));
+            if (!made.open(QIODevice::WriteOnly) || made.write(QByteArray(size, 'x')) != size)
+                qFatal("cannot write %s", name);
+            return made.fileName();
+        };
+        const QString pipe = dir.filePath(QStringLiteral("pipe"));
+        QProcess::execute(QStringLiteral("mkfifo"), {pipe});
+        QTest::newRow("at the limit") << file("limit", 2048) << QString();
+        QTest::newRow("empty") << file("empty", 0) << QString();
+        QTest::newRow("one byte more") << file("more", 2049) << "it is larger than 2 KB";
+        QTest::newRow("device") << "/dev/zero"
+                                << "it is not a regular file";
+        QTest::newRow("pipe") << pipe << "it is not a regular file";
+        QTest::newRow("folder") << dir.path() << "it is not a regular file";
+        QTest::newRow("missing") << dir.filePath(QStringLiteral("none"))
+                                 << "No such file or directory";
+    }
+    void boundedRead()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, reason);
+        QString why;
+        const std::optional<QByteArray> bytes = ReadBoundedFile(path, 2048, &why);
+        QCOMPARE(why, reason);
+        QCOMPARE(bytes.has_value(), reason.isEmpty());
+        if (bytes)
+            QCOMPARE(bytes->size(), QFileInfo(path).size());
+    }
     void factory()
     {
         ComponentFactory factory;

@@ -155,6 +155,8 @@ private Q_SLOTS:
         };
         const QByteArray ok = Motor("BE1A1E BE 1 A 1 E HS");
         motors("missing file", QByteArray());
+        // Read for ever before; refused at once now.
+        motors("device", "/dev/zero");
         motors("truncated", MotorFile(ok).left(120));
         motors("wrong root", "<Motors version=\"1\">" + ok + "</Motors>");
         motors("wrong version",
@@ -170,6 +172,7 @@ private Q_SLOTS:
                MotorFile(QByteArray(ok).replace("/>", " CustomPart=\"C-1\"/>")));
         motors("content after the root", MotorFile(ok) + "<More/>");
 
+        windings("device", "/dev/zero");
         windings("bad name", CrossReferenceFile("<Winding Name=\"X00001\"/>"));
         windings("unknown attribute", CrossReferenceFile("<Winding Name=\"W00001\" Part=\"C\"/>"));
         windings("same winding twice",
@@ -183,8 +186,9 @@ private Q_SLOTS:
     {
         QFETCH(bool, crossReference);
         QFETCH(QByteArray, contents);
-        const QString path =
-            contents.isEmpty() ? m_dir.filePath("none.xml") : Write("bad.xml", contents);
+        const QString path = contents.isEmpty()        ? m_dir.filePath("none.xml")
+                             : contents == "/dev/zero" ? QString::fromLatin1(contents)
+                                                       : Write("bad.xml", contents);
         QVERIFY(!(crossReference ? m_server->LoadCrossReference(path)
                                  : m_server->LoadMotorDatabase(path)));
         QCOMPARE(m_server->GetOrvexMotorCollection()->Count(), 13);
