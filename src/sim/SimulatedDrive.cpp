@@ -96,6 +96,19 @@ QByteArray SimulatedDrive::Receive(const QByteArray& bytes)
             m_Line.clear();
             m_LineTooLong = false;
             ++m_CommandsReceived;
+            // The simulator's own switches work whatever the drive does, so
+            // that a silenced drive can be made to talk again.
+            if (line.trimmed().toUpper().startsWith("SIMSW")) {
+                const DriveCommandLine command = DriveCommandLine::Parse(line);
+                QString error;
+                if (command.Name != QLatin1String("SIMSW") || !command.HasValue)
+                    answer += "?3 Bad value\r\n";
+                else if (!ApplySwitch(command.Value, &error))
+                    answer += "?3 " + error.toLatin1() + "\r\n";
+                answer += Prompt;
+                m_LinkSwitches.From = answer.size();
+                continue;
+            }
             if (m_NoAnswer)
                 continue;
             if (m_WrongAnswer) {

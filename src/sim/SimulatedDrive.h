@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace Orvex {
 
@@ -51,6 +52,23 @@ public:
     // Takes incoming bytes in any split and answers every command line they
     // complete, each answer ended by the prompt.
     QByteArray Receive(const QByteArray& bytes);
+
+    // Misbehaviour switches, by name, for a user of the standalone simulator
+    // (its --fault option) or of the terminal (the SIMSW command): "noanswer",
+    // "garbage", "os:missing", "os:corrupt", "os:valid", "unconfigured",
+    // "noenable", "fault:<bit>", "mute:<bytes>", "cut:<bytes>",
+    // "baud:<rate>", "clear". The last four concern the link; they wait in
+    // LinkSwitches for the transport. False, with error set, for a switch
+    // that does not exist or a bad value.
+    bool ApplySwitch(const QString& text, QString* error);
+    struct LinkSwitches
+    {
+        std::optional<int> Baud;
+        std::optional<qint64> MuteAfter; // answer bytes still let through; -1: all
+        std::optional<qint64> CutAfter;  // bytes before the link is cut; -1: never
+        qint64 From = 0;                 // counted from this many bytes into Receive's answer
+    };
+    LinkSwitches TakeLinkSwitches() { return std::exchange(m_LinkSwitches, {}); }
 
     // Misbehaviour switches.
     void SetNoAnswer(bool on) { m_NoAnswer = on; }
@@ -173,6 +191,7 @@ private:
 
     bool m_NoAnswer = false;
     bool m_WrongAnswer = false;
+    LinkSwitches m_LinkSwitches;
     OsState m_OsState = OsState::Valid;
     bool m_Configured = false;
     bool m_Enabled = false;

@@ -52,7 +52,36 @@ void SimulatorTransport::Close()
 
 void SimulatorTransport::SetBaudRate(int baud)
 {
+    if (baud <= 0 && m_Baud > 0) {
+        // What was paced goes out at once now.
+        for (const Segment& segment : m_Segments)
+            m_Pending += segment.Bytes;
+        m_Segments.clear();
+        m_Pacer.stop();
+    }
     m_Baud = std::max(0, baud);
+    if (!m_Pending.isEmpty())
+        ScheduleDelivery();
+}
+
+qint64 SimulatorTransport::QueuedBytes() const
+{
+    qint64 queued = m_Pending.size();
+    for (const Segment& segment : m_Segments)
+        queued += segment.Bytes.size();
+    return queued;
+}
+
+void SimulatorTransport::ApplyLinkSwitches(qint64 queuedBefore)
+{
+    const SimulatedDrive::LinkSwitches switches = m_Drive->TakeLinkSwitches();
+    const qint64 queued = queuedBefore + switches.From;
+    if (switches.MuteAfter)
+        SetMuteAfter(*switches.MuteAfter < 0 ? -1 : *switches.MuteAfter + queued);
+    if (switches.CutAfter)
+        SetLoseLinkAfter(*switches.CutAfter < 0 ? -1 : *switches.CutAfter + queued);
+    if (switches.Baud)
+        SetBaudRate(*switches.Baud);
 }
 
 void SimulatorTransport::SetLoseLinkAfter(qint64 bytes)
@@ -86,6 +115,7 @@ bool SimulatorTransport::Write(const QByteArray& bytes)
     if (!m_Open || m_CutPending)
         return false;
     const QByteArray sent = Allowed(bytes);
+    const qint64 queuedBefore = QueuedBytes();
     const QByteArray answer = m_Drive->Receive(sent);
     if (m_Baud > 0) {
         // The request takes its time on the line, then the answer follows.
@@ -99,6 +129,7 @@ bool SimulatorTransport::Write(const QByteArray& bytes)
     } else {
         m_Pending += answer;
     }
+    ApplyLinkSwitches(queuedBefore);
     ScheduleDelivery();
     return true;
 }
@@ -120,7 +151,8 @@ void SimulatorTransport::ArmPacer(qint64 nowNs)
 
 void SimulatorTransport::ScheduleDelivery()
 {
-    if (m_Baud > 0) {
+    // Unpaced answers left from before a switch to a baud rate go at once.
+    if (m_Baud > 0 && m_Pending.isEmpty()) {
         if (!m_Pacer.isActive())
             ArmPacer(m_Clock.nsecsElapsed());
         return;
@@ -140,7 +172,9 @@ void SimulatorTransport::Deliver()
         m_Pacer.stop();
         return;
     }
+    // Unpaced answers first: they came before any switch to a baud rate.
     QByteArray chunk;
+    chunk.swap(m_Pending);
     if (m_Baud > 0) {
         // Everything whose last bit has gone over the line by now.
         const qint64 perByte = NanosecondsPerByte();
@@ -157,8 +191,10 @@ void SimulatorTransport::Deliver()
             m_Segments.pop_front();
         }
         ArmPacer(now);
-    } else {
-        chunk.swap(m_Pending);
+    }
+    if (m_MuteLeft >= 0) {
+        chunk.truncate(std::min<qint64>(chunk.size(), m_MuteLeft));
+        m_MuteLeft -= chunk.size();
     }
     if (!m_CutPending || !chunk.isEmpty()) {
         chunk = Allowed(chunk);

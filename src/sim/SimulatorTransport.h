@@ -37,6 +37,13 @@ public:
     // Cuts the link once this many bytes went over it, both ways counted
     // from now; negative never cuts it.
     void SetLoseLinkAfter(qint64 bytes);
+    // Lets this many more answer bytes through, then drops every answer
+    // while the link stays up; negative lets everything through.
+    void SetMuteAfter(qint64 bytes) { m_MuteLeft = bytes < 0 ? -1 : bytes; }
+    // Applies the link switches the drive was given (baud, mute, cut),
+    // counting from the answer to the switch; queuedBefore is what was on
+    // its way before that answer.
+    void ApplyLinkSwitches(qint64 queuedBefore = 0);
 
     SimulatedDrive& Drive() const { return *m_Drive; }
 
@@ -46,12 +53,14 @@ private:
     // Trims bytes to what may still pass before the link is cut.
     QByteArray Allowed(const QByteArray& bytes);
     void CutIfDue();
+    qint64 QueuedBytes() const;
 
     std::shared_ptr<SimulatedDrive> m_Drive;
     bool m_Open = false;
     QString m_Error;
     int m_Baud = 0;
     qint64 m_BytesLeft = -1;
+    qint64 m_MuteLeft = -1;
     bool m_CutPending = false;
 
     // Answer bytes on their way; with a baud rate each run of bytes carries

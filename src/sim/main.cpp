@@ -36,6 +36,15 @@ int main(int argc, char* argv[])
         QStringLiteral("Also reach the pseudo-terminal through this path (a symbolic link), "
                        "the same on every start."),
         QStringLiteral("path"));
+    const QCommandLineOption fault(
+        QStringLiteral("fault"),
+        QStringLiteral("Make the drive misbehave; may be given several times: noanswer, "
+                       "garbage, os:missing, os:corrupt, unconfigured, noenable, fault:<bit>, "
+                       "mute:<bytes>, cut:<bytes>, baud:<rate>. The drive command "
+                       "SIMSW=<switch> does the same while it runs; SIMSW=clear ends the "
+                       "link faults."),
+        QStringLiteral("switch"));
+    parser.addOption(fault);
     parser.addOption(dataDir);
     parser.addOption(baud);
     parser.addOption(link);
@@ -51,6 +60,12 @@ int main(int argc, char* argv[])
         return 1;
     }
     drive->SeedFieldHistory();
+    for (const QString& name : parser.values(fault)) {
+        if (!drive->ApplySwitch(name, &error)) {
+            err << error << Qt::endl;
+            return 1;
+        }
+    }
     const int rate = parser.value(baud).toInt();
 
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
@@ -75,6 +90,7 @@ int main(int argc, char* argv[])
     // paced the same way; it writes to the pseudo-terminal as they come due.
     Orvex::SimulatorTransport transport(std::shared_ptr<SimulatedDrive>(std::move(drive)));
     transport.SetBaudRate(rate);
+    transport.ApplyLinkSwitches();
     transport.Open();
 
     QByteArray unwritten;

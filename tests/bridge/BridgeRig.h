@@ -46,21 +46,16 @@ public:
     }
 
     // The faults, each off while negative or empty: the drive swallows every
-    // line after this many more; its answers stop arriving after this many more
-    // bytes; the answers change on their way back (bytes lost or garbled).
+    // line after this many more; the answers change on their way back (bytes
+    // lost or garbled). The transport's own switches mute and cut the link.
     int silentAfterCommands = -1;
-    qint64 muteAfterBytes = -1;
     std::function<QByteArray(QByteArray)> answers;
     Orvex::SimulatorTransport inner;
 
 private:
     void OnReceived(const QByteArray& bytes)
     {
-        QByteArray passed = answers ? answers(bytes) : bytes;
-        if (muteAfterBytes >= 0) {
-            passed.truncate(std::min<qint64>(passed.size(), muteAfterBytes));
-            muteAfterBytes -= passed.size();
-        }
+        const QByteArray passed = answers ? answers(bytes) : bytes;
         if (!passed.isEmpty()) {
             Q_EMIT Received(passed);
         }

@@ -423,7 +423,9 @@ private Q_SLOTS:
             rig.link->silentAfterCommands =
                 after >= 0 ? after : 2 + int(ValuesOf(*config).DownloadWrites().size());
         } else if (fault == Fault::Mute) {
-            rig.link->muteAfterBytes = after;
+            // The switch a user gives the simulator, as SIMSW or --fault.
+            QVERIFY(rig.drive->ApplySwitch(QStringLiteral("mute:%1").arg(after), nullptr));
+            rig.transport->ApplyLinkSwitches();
         } else {
             rig.transport->SetLoseLinkAfter(after);
         }
@@ -453,7 +455,7 @@ private Q_SLOTS:
         rig.drive->SetNoAnswer(false);
         if (rig.link) {
             rig.link->silentAfterCommands = -1;
-            rig.link->muteAfterBytes = -1;
+            rig.transport->SetMuteAfter(-1);
         }
         QCOMPARE(config->TestConnection(), -1);
         if (upload) {

@@ -313,6 +313,11 @@ private Q_SLOTS:
         row("X commands run their actions",
             "X01>|STAT>STAT=1,0,0,1|X21=1>|DMODE>DMODE=1|SIMFLT=27>|X03>|STAT>STAT=1,0,0,1|"
             "X15>X15=0.000|P134>P134=230");
+        row("simulator switches",
+            "SIMSW=os:missing>|VER>VER=ORVEX BOOT 1.04 OS MISSING|SIMSW os:valid>|"
+            "CFGSAVE>|SIMSW=unconfigured>|SIMSW=noenable>|STAT>STAT=0,0,0,0|SIMSW=fault:36>|"
+            "E36>E36=1|SIMSW=bogus>?3 No such switch: bogus|SIMSW=fault:99>?3 fault takes an "
+            "error bit the drive can latch|SIMSW>?3 Bad value");
         row("several commands in one line", "VER\rFOO>" + kVersion + "\x05?1 Unknown command");
     }
     void dialogues()
@@ -552,6 +557,30 @@ private Q_SLOTS:
         QVERIFY(!transport.IsOpen());
         QVERIFY(!transport.Error().isEmpty());
         QVERIFY(!transport.Write("VER\r"));
+    }
+
+    // The switches that change what comes back over the link; the drive's
+    // own switch command works even while it swallows everything else.
+    void linkSwitches()
+    {
+        SimulatorTransport transport(m_Drive);
+        QVERIFY(transport.Open());
+        QSignalSpy received(&transport, &SimulatorTransport::Received);
+        QSignalSpy lost(&transport, &SimulatorTransport::Lost);
+        const QByteArray prompt(1, SimulatedDrive::Prompt);
+        QVERIFY(transport.Write("SIMSW=noanswer\rVER\rSIMSW=clear\rSIMSW=garbage\rVER\r"
+                                "SIMSW=clear\rSIMSW=mute:5\rVER\r"));
+        QTRY_COMPARE(Joined(received), prompt + prompt + prompt + "#!GARBLED\r\n" + prompt +
+                                           prompt + kVersion.left(5));
+        received.clear();
+        // A paced line: answers come in pieces; then a cut right after the answer.
+        QVERIFY(transport.Write("SIMSW=clear\rSIMSW=baud:9600\r"));
+        QTRY_COMPARE(Joined(received), prompt + prompt);
+        received.clear();
+        QVERIFY(transport.Write("VER\rSIMSW=cut:0\r"));
+        QTRY_COMPARE(lost.count(), 1);
+        QCOMPARE(Joined(received), kVersionPrompted + prompt);
+        QVERIFY(received.count() > 1);
     }
 
     // The model of the motor and its loops behind the drive's test moves.

@@ -342,8 +342,9 @@ private Q_SLOTS:
         p.window.SetPage(PageId::ErrorLog);
         p.Child<QPushButton>("viewErrorLogButton")->click();
         QVERIFY(p.ui.Messages.empty());
-        // The terminal's own command still gets its answer.
-        p.window.SetPage(kTerminalPage);
+        // The terminal's own command still gets its answer (after the prompt
+        // its activation asks for).
+        p.Activate();
         Type(p.Box(), QStringLiteral("P016\r"));
         QTRY_VERIFY2(kP016Answer.match(p.Shown()).hasMatch(), qPrintable(p.Shown()));
         QVERIFY2(!p.Shown().contains(QStringLiteral("ERRS")) && !p.Shown().contains("E27"),
