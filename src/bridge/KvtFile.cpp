@@ -36,6 +36,19 @@ constexpr qint64 kMaxFileSize = 1024 * 1024;
 
 } // namespace
 
+QByteArray KvtFile::Format(const ConfigurationValues& values)
+{
+    QString text = QStringLiteral("%1 %2\n").arg(kMagic).arg(Version);
+    for (const ConfigurationValues::Property& property : ConfigurationValues::Properties()) {
+        text += QLatin1String(property.Name);
+        text += u'=';
+        text += values.FileText(property);
+        text += u'\n';
+    }
+    text += kEnd + QString::number(ConfigurationValues::Properties().size()) + u'\n';
+    return text.toUtf8();
+}
+
 void KvtFile::Write(const QString& path, const ConfigurationValues& values)
 {
     QString notStorable;
@@ -46,20 +59,11 @@ void KvtFile::Write(const QString& path, const ConfigurationValues& values)
                 .arg(notStorable));
     }
 
-    QString text = QStringLiteral("%1 %2\n").arg(kMagic).arg(Version);
-    for (const ConfigurationValues::Property& property : ConfigurationValues::Properties()) {
-        text += QLatin1String(property.Name);
-        text += u'=';
-        text += values.FileText(property);
-        text += u'\n';
-    }
-    text += kEnd + QString::number(ConfigurationValues::Properties().size()) + u'\n';
-
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         FailFile(QStringLiteral("Unable to save configuration file"), path, file.errorString());
     }
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = Format(values);
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         FailFile(QStringLiteral("Unable to save configuration file"), path, file.errorString());
     }
@@ -72,9 +76,13 @@ void KvtFile::Read(const QString& path, ConfigurationValues& values)
     if (!bytes) {
         FailFile(QStringLiteral("Unable to open configuration file"), path, reason);
     }
+    Parse(*bytes, path, values);
+}
 
+void KvtFile::Parse(const QByteArray& bytes, const QString& path, ConfigurationValues& values)
+{
     QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString text = decoder.decode(*bytes);
+    const QString text = decoder.decode(bytes);
     if (decoder.hasError()) {
         FailFile(QStringLiteral("Unable to read configuration file"), path,
                  QStringLiteral("the file is not a text file"));

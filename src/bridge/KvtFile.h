@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace Orvex {
@@ -26,6 +27,10 @@ public:
     // unchanged when the file cannot be read, is not a regular file, is too
     // large, is not whole or lacks a setting.
     static void Read(const QString& path, ConfigurationValues& values);
+    // The same for a file's bytes already read; path goes into the errors.
+    static void Parse(const QByteArray& bytes, const QString& path, ConfigurationValues& values);
+    // The file's bytes for a configuration.
+    static QByteArray Format(const ConfigurationValues& values);
 };
 
 } // namespace Orvex

@@ -32,15 +32,9 @@ public:
     explicit StrictReader(const QString& path) : m_path(path) {}
 
     template <class ReadElement>
-    bool Read(QLatin1String root, QLatin1String element, ReadElement readElement)
+    bool Read(const QByteArray& bytes, QLatin1String root, QLatin1String element,
+              ReadElement readElement)
     {
-        QString reason;
-        const std::optional<QByteArray> read = ReadBoundedFile(m_path, kMaxFileSize, &reason);
-        if (!read) {
-            m_error = QStringLiteral("%1: %2").arg(m_path, reason);
-            return false;
-        }
-        const QByteArray& bytes = *read;
         if (!m_xml.ParseDocument(std::string_view(bytes.constData(), std::size_t(bytes.size()))))
             return Fail(QString::fromStdString(m_xml.Error()));
         if (!m_xml.NextSibling() || !IsNamed(root))
@@ -111,6 +105,15 @@ void SetError(QString* error, const QString& text)
     }
 }
 
+std::optional<QByteArray> ReadFile(const QString& path, QString* error)
+{
+    QString reason;
+    std::optional<QByteArray> bytes = ReadBoundedFile(path, kMaxFileSize, &reason);
+    if (!bytes)
+        SetError(error, QStringLiteral("%1: %2").arg(path, reason));
+    return bytes;
+}
+
 } // namespace
 
 bool MotorDatabaseReader::IsCustomWindingName(const QString& name)
@@ -128,13 +131,27 @@ bool MotorDatabaseReader::IsCustomWindingName(const QString& name)
 
 std::optional<MotorTable> MotorDatabaseReader::ReadMotorFile(const QString& path, QString* error)
 {
+    const std::optional<QByteArray> bytes = ReadFile(path, error);
+    return bytes ? ParseMotorFile(*bytes, path, error) : std::nullopt;
+}
+
+std::optional<CrossReference> MotorDatabaseReader::ReadCrossReferenceFile(const QString& path,
+                                                                          QString* error)
+{
+    const std::optional<QByteArray> bytes = ReadFile(path, error);
+    return bytes ? ParseCrossReferenceFile(*bytes, path, error) : std::nullopt;
+}
+
+std::optional<MotorTable> MotorDatabaseReader::ParseMotorFile(const QByteArray& bytes,
+                                                              const QString& name, QString* error)
+{
     // Fields the cascade needs to place and find a motor.
     static constexpr int Required[] = {
         MotorField::PartNumber, MotorField::Series,  MotorField::Frame,    MotorField::Package,
         MotorField::Stack,      MotorField::Winding, MotorField::Feedback, MotorField::CoolingKey};
     MotorTable table;
-    StrictReader reader(path);
-    const bool ok = reader.Read(MotorRoot, MotorElement, [&](const Attributes& attributes) {
+    StrictReader reader(name);
+    const bool ok = reader.Read(bytes, MotorRoot, MotorElement, [&](const Attributes& attributes) {
         MotorRecord record;
         for (const auto& [name, value] : attributes) {
             const int number = MotorRecord::FieldNumber(name);
@@ -173,13 +190,14 @@ std::optional<MotorTable> MotorDatabaseReader::ReadMotorFile(const QString& path
     return table;
 }
 
-std::optional<CrossReference> MotorDatabaseReader::ReadCrossReferenceFile(const QString& path,
-                                                                          QString* error)
+std::optional<CrossReference> MotorDatabaseReader::ParseCrossReferenceFile(const QByteArray& bytes,
+                                                                           const QString& name,
+                                                                           QString* error)
 {
     CrossReference crossReference;
-    StrictReader reader(path);
+    StrictReader reader(name);
     const bool ok =
-        reader.Read(CrossReferenceRoot, WindingElement, [&](const Attributes& attributes) {
+        reader.Read(bytes, CrossReferenceRoot, WindingElement, [&](const Attributes& attributes) {
             CrossReference::Entry entry;
             for (const auto& [name, value] : attributes) {
                 if (name == QLatin1String("Name")) {
