@@ -61,7 +61,6 @@ private Q_SLOTS:
     void unusableDevicesAreLeftOut();
     void testShowsFailureThenSuccess();
     void aboutBox();
-    void enterAndEscape();
     void firstStartOnTheSimulatedDrive();
     void keyboardAndAssistiveTechnologySwitchPages();
 };
@@ -114,9 +113,8 @@ void TestMainWindow::rememberedPortAndAddedPath()
     f.Click("addPortButton");
     QCOMPARE(f.window->SelectedPort(), 3);
     QVERIFY(f.ports.DevicePaths().isEmpty());
-    QCOMPARE(f.ui.Messages.size(), size_t(1));
-    QCOMPARE(f.ui.Messages[0].Caption + ": " + f.ui.Messages[0].Text,
-             "Add Port: " + file + " is not a serial device: it is a plain file.");
+    QCOMPARE(OrvexTest::Messages(f.ui),
+             QStringList{"Add Port: " + file + " is not a serial device: it is a plain file."});
     f.ui.Messages.clear();
     // "Add Port..." numbers a device and selects it; cancelling changes nothing.
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
@@ -186,18 +184,15 @@ void TestMainWindow::testShowsFailureThenSuccess()
     f.config.TestAnswer = -1;
     f.ui.OnMessage = [&](const auto&) { QVERIFY(!f.Child("connectionErrorLabel")->isHidden()); };
     f.Click("testButton");
-    QCOMPARE(f.ui.Messages.size(), size_t(1));
-    QCOMPARE(f.ui.Messages[0].Caption, QStringLiteral("Communications Status"));
-    QCOMPARE(f.ui.Messages[0].Text, QStringLiteral("Successfully communicated with Orvex drive"));
     QVERIFY(f.Child("connectionErrorLabel")->isHidden());
     QVERIFY(f.Child("connectionStatusLabel")->isHidden());
     // A failing drive object is told under the same caption.
     f.ui.OnMessage = nullptr;
     f.config.TestError = QStringLiteral("The port is gone.");
     f.Click("testButton");
-    QCOMPARE(f.ui.Messages.size(), size_t(2));
-    QCOMPARE(f.ui.Messages[1].Caption, QStringLiteral("Communications Status"));
-    QCOMPARE(f.ui.Messages[1].Text, QStringLiteral("The port is gone."));
+    QCOMPARE(OrvexTest::Messages(f.ui),
+             (QStringList{"Communications Status: Successfully communicated with Orvex drive",
+                          "Communications Status: The port is gone."}));
 }
 
 void TestMainWindow::aboutBox()
@@ -222,26 +217,9 @@ void TestMainWindow::aboutBox()
     lines.clear();
     f.window->ShowAboutBox();
     QCOMPARE(lines.size(), 4);
-    QCOMPARE(f.ui.Messages.size(), size_t(1));
-    QCOMPARE(f.ui.Messages[0].Text,
-             QStringLiteral("ComHost2.LinkPort is not installed (class not registered)."));
-}
-
-void TestMainWindow::enterAndEscape()
-{
-    Fixture f(TwoPorts());
-    f.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-    // Enter and Escape inside a page do nothing.
-    QTest::keyClick(f.window->ActivePage(), Qt::Key_Return);
-    QTest::keyClick(f.window->ActivePage(), Qt::Key_Escape);
-    QVERIFY(f.window->isVisible());
-    // Enter on the window does nothing; Escape ends it.
-    QTest::keyClick(f.window.get(), Qt::Key_Enter);
-    QVERIFY(f.window->isVisible());
-    QTest::keyClick(f.window.get(), Qt::Key_Escape);
-    QVERIFY(!f.window->isVisible());
-    QCOMPARE(f.window->result(), int(QDialog::Rejected));
+    QCOMPARE(OrvexTest::Messages(f.ui),
+             QStringList{
+                 "Orvex Support Tool: ComHost2.LinkPort is not installed (class not registered)."});
 }
 
 void TestMainWindow::firstStartOnTheSimulatedDrive()
@@ -297,6 +275,16 @@ void TestMainWindow::keyboardAndAssistiveTechnologySwitchPages()
     QTest::keyClick(status, Qt::Key_Down);
     QTRY_COMPARE(f.window->ActivePageId(), 135);
     QVERIFY(f.Child<QRadioButton>("operatingSystemUpdateButton")->isChecked());
+    // Enter and Escape inside a page do nothing.
+    QTest::keyClick(f.window->ActivePage(), Qt::Key_Return);
+    QTest::keyClick(f.window->ActivePage(), Qt::Key_Escape);
+    QVERIFY(f.window->isVisible());
+    // Enter on the window does nothing; Escape ends it.
+    QTest::keyClick(f.window.get(), Qt::Key_Enter);
+    QVERIFY(f.window->isVisible());
+    QTest::keyClick(f.window.get(), Qt::Key_Escape);
+    QVERIFY(!f.window->isVisible());
+    QCOMPARE(f.window->result(), int(QDialog::Rejected));
 }
 
 QTEST_MAIN(TestMainWindow)
