@@ -37,6 +37,11 @@ public:
         std::fprintf(stderr, "message: %s: %s\n", qPrintable(caption), qPrintable(text));
         ++Messages;
     }
+    void ShowDetailedMessage(const QString& caption, const QString& text,
+                             const QString& details) override
+    {
+        ShowMessage(caption, text + QStringLiteral(" (") + details + u')');
+    }
     Orvex::QuestionAnswer AskYesNoCancel(const QString&, const QString&) override
     {
         return Orvex::QuestionAnswer::Cancel;

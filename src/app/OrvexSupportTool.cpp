@@ -54,11 +54,14 @@ bool COrvexSupportToolApp::InitInstance()
     return false;
 }
 
-void COrvexSupportToolApp::Fail(const QString& message)
+void COrvexSupportToolApp::Fail(const QString& message, const QString& details)
 {
     // The splash goes before the message box, so the box is never hidden behind it.
     HideSplash();
-    m_env.Ui.ShowMessage(Caption(), message);
+    if (details.isEmpty())
+        m_env.Ui.ShowMessage(Caption(), message);
+    else
+        m_env.Ui.ShowDetailedMessage(Caption(), message, details);
 }
 
 bool COrvexSupportToolApp::Startup()
@@ -175,7 +178,8 @@ bool COrvexSupportToolApp::OpenMotorDatabase()
         // and without a word why; stop here instead.
         if (!motorsLoaded || !crossReferenceLoaded) {
             Fail(QStringLiteral("Unable to read %1.")
-                     .arg(motorsLoaded ? crossReferencePath : databasePath));
+                     .arg(motorsLoaded ? crossReferencePath : databasePath),
+                 m_motorServer->LoadError());
             return false;
         }
     } catch (...) {
@@ -190,8 +194,9 @@ bool COrvexSupportToolApp::LoadCommandDatabase()
 {
     CommandDatabaseLists lists;
     // The loader says why whenever it fails.
-    const bool loaded = Orvex::LoadCommandDatabase(lists, m_env.ProgramFolder,
-                                                   [this](const QString& text) { Fail(text); });
+    const bool loaded = Orvex::LoadCommandDatabase(
+        lists, m_env.ProgramFolder,
+        [this](const QString& text, const QString& details) { Fail(text, details); });
     if (!loaded) {
         lists.Clear();
         HideSplash();

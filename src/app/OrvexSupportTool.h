@@ -73,7 +73,8 @@ private:
     bool CreateConfiguration();
     bool OpenMotorDatabase();
     bool LoadCommandDatabase();
-    void Fail(const QString& message);
+    // Shows message over no splash; details, when given, open on request.
+    void Fail(const QString& message, const QString& details = QString());
 
     Environment m_env;
     bool m_testMode = false;

@@ -228,42 +228,53 @@ QString CommandDatabasePath(const QString& programFolder)
 }
 
 bool LoadCommandDatabase(CommandDatabaseLists& owner, const QString& programFolder,
-                         const std::function<void(const QString&)>& showMessage)
+                         const CommandDatabaseMessage& showMessage)
 {
-    const auto show = [&showMessage](const QString& text) {
+    const auto show = [&showMessage](const QString& text, const QString& details = QString()) {
+        if (!details.isEmpty())
+            qCWarning(lcOrvexCommands).noquote() << text << "-" << details;
         if (showMessage)
-            showMessage(text);
+            showMessage(text, details);
     };
 
     const QString path = CommandDatabasePath(programFolder);
     const QFileInfo info(path);
+    const QString shownPath = QDir::toNativeSeparators(info.absoluteFilePath());
     if (!info.exists()) {
-        show(QStringLiteral("Unable to locate %1.")
-                 .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
+        show(QStringLiteral("Unable to locate %1.").arg(shownPath));
         return false;
     }
 
     QString reason;
     const std::optional<QByteArray> bytes = ReadBoundedFile(path, kMaxFileSize, &reason);
     if (!bytes) {
-        show(QStringLiteral("Unable to read %1: %2.")
-                 .arg(QDir::toNativeSeparators(info.absoluteFilePath()), reason));
+        show(QStringLiteral("Unable to read %1: %2.").arg(shownPath, reason));
         return false;
     }
     const std::string_view text(bytes->constData(), std::size_t(bytes->size()));
     const Encoding encoding = DeclaredEncoding(text);
     CMarkup markup;
     if (!markup.ParseDocument(text)) {
-        qCWarning(lcOrvexCommands).noquote()
-            << QDir::toNativeSeparators(path) << ":" << QString::fromLocal8Bit(markup.Error());
-    }
-
-    if (!markup.FindSibling("database")) {
-        show(QStringLiteral("Unable to find 'database' element"));
+        show(QStringLiteral("Unable to find 'database' element"),
+             QStringLiteral("%1, line %2: %3")
+                 .arg(shownPath)
+                 .arg(markup.ErrorLine())
+                 .arg(QString::fromStdString(markup.Error())));
         return false;
     }
-    if (markup.AttributeValue("name") != "Parameter Tables.xls") {
-        show(QStringLiteral("Invalid attribute"));
+    if (!markup.FindSibling("database")) {
+        show(QStringLiteral("Unable to find 'database' element"),
+             QStringLiteral("%1: no element named 'database' at the top of the file")
+                 .arg(shownPath));
+        return false;
+    }
+    const std::string name = markup.AttributeValue("name");
+    if (name != "Parameter Tables.xls") {
+        show(QStringLiteral("Invalid attribute"),
+             QStringLiteral("%1, line %2: the database is named '%3', not 'Parameter Tables.xls'")
+                 .arg(shownPath)
+                 .arg(markup.CurrentLine())
+                 .arg(Decode(name, encoding)));
         return false;
     }
 

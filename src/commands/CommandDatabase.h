@@ -30,13 +30,17 @@ struct CommandDatabaseLists
 // The database file beside the program: programFolder + "/OrvexCommandDatabase.xml".
 QString CommandDatabasePath(const QString& programFolder);
 
+// What the loader tells the user: the message, and details that say why (the
+// file and line at fault), empty where the message says it all.
+using CommandDatabaseMessage = std::function<void(const QString& text, const QString& details)>;
+
 // Reads the command database of programFolder and appends its records to
 // owner. On failure answers false after showing "Unable to locate %s.",
-// "Unable to find 'database' element" or "Invalid attribute" through
-// showMessage (an unreadable file shows nothing); owner keeps whatever was
-// appended, the caller clears it.
+// "Unable to read %s: <reason>.", "Unable to find 'database' element" or
+// "Invalid attribute" through showMessage; owner keeps whatever was appended,
+// the caller clears it.
 bool LoadCommandDatabase(CommandDatabaseLists& owner, const QString& programFolder,
-                         const std::function<void(const QString&)>& showMessage);
+                         const CommandDatabaseMessage& showMessage);
 
 // Copies Minimum, Maximum and Default of every parameter record, in list
 // order, into limits[n] with n the record's Number. Numbers outside 0..255

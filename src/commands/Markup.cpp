@@ -116,9 +116,13 @@ std::size_t CMarkup::AppendElement(const Element& element)
     return m_elementCount++;
 }
 
-bool CMarkup::Fail(std::string message)
+bool CMarkup::Fail(std::string message, std::size_t offset)
 {
     m_error = std::move(message);
+    const auto begin = m_text.begin();
+    m_errorLine =
+        1 + static_cast<std::size_t>(std::count(
+                begin, begin + static_cast<std::ptrdiff_t>(std::min(offset, m_text.size())), '\n'));
     m_text.clear();
     ClearElements();
     m_parent = None;
@@ -129,6 +133,7 @@ bool CMarkup::Fail(std::string message)
 bool CMarkup::ParseDocument(std::string_view text)
 {
     m_error.clear();
+    m_errorLine = 0;
     m_text.assign(text.data(), text.size());
     ClearElements();
     m_parent = None;
@@ -167,13 +172,13 @@ bool CMarkup::ParseDocument(std::string_view text)
             break;
         p = static_cast<std::size_t>(static_cast<const char*>(lt) - s);
         if (p + 1 >= length)
-            return Fail("Abrupt end within tag");
+            return Fail("Abrupt end within tag", p);
         const char c = s[p + 1];
 
         if (c == '?') {
             const std::size_t close = all.find("?>", p + 2);
             if (close == std::string_view::npos)
-                return Fail("End of tag not found");
+                return Fail("End of tag not found", p);
             p = close + 2;
             continue;
         }
@@ -183,12 +188,12 @@ bool CMarkup::ParseDocument(std::string_view text)
             if (rest.starts_with("<!--")) {
                 const std::size_t close = all.find("-->", p + 4);
                 if (close == std::string_view::npos)
-                    return Fail("End of tag not found");
+                    return Fail("End of tag not found", p);
                 p = close + 3;
             } else if (rest.starts_with(CDataOpen)) {
                 const std::size_t close = all.find(CDataClose, p + CDataOpen.size());
                 if (close == std::string_view::npos)
-                    return Fail("End of tag not found");
+                    return Fail("End of tag not found", p);
                 p = close + CDataClose.size();
             } else {
                 // A declaration; an internal subset in brackets may hold '>'.
@@ -203,7 +208,7 @@ bool CMarkup::ParseDocument(std::string_view text)
                         break;
                 }
                 if (q >= length)
-                    return Fail("End of tag not found");
+                    return Fail("End of tag not found", p);
                 p = q + 1;
             }
             continue;
@@ -215,20 +220,20 @@ bool CMarkup::ParseDocument(std::string_view text)
                 ++q;
             const std::string_view endName(s + p + 2, q - (p + 2));
             if (open.size() == 1)
-                return Fail("End tag does not correspond to " + std::string(endName));
+                return Fail("End tag does not correspond to " + std::string(endName), p);
             const Open& top = open.back();
             const std::string_view topName(s + At(top.Index).StartTagBegin + 1, top.NameLength);
             if (endName != topName) {
                 for (std::size_t i = open.size() - 1; i-- > 1;) {
                     if (openName(open[i]) == endName)
-                        return Fail("Expecting end tag of element " + std::string(topName));
+                        return Fail("Expecting end tag of element " + std::string(topName), p);
                 }
-                return Fail("End tag does not correspond to " + std::string(topName));
+                return Fail("End tag does not correspond to " + std::string(topName), p);
             }
             while (q < length && IsSpace(s[q]))
                 ++q;
             if (q >= length || s[q] != '>')
-                return Fail("End tag not completed for element " + std::string(topName));
+                return Fail("End tag not completed for element " + std::string(topName), p);
             Element& element = At(top.Index);
             element.EndTagBegin = p;
             element.EndTagEnd = q + 1;
@@ -239,9 +244,9 @@ bool CMarkup::ParseDocument(std::string_view text)
 
         // A start tag.
         if (IsQuote(c))
-            return Fail("Tag starts with quote");
+            return Fail("Tag starts with quote", p);
         if (!IsNameChar(c))
-            return Fail("Element tag not found");
+            return Fail("Element tag not found", p);
         std::size_t q = p + 2;
         while (q < length && IsNameChar(s[q]))
             ++q;
@@ -252,7 +257,7 @@ bool CMarkup::ParseDocument(std::string_view text)
             while (q < length && IsSpace(s[q]))
                 ++q;
             if (q >= length)
-                return Fail("Abrupt end within tag");
+                return Fail("Abrupt end within tag", p);
             const char d = s[q];
             if (d == '>') {
                 ++q;
@@ -260,35 +265,35 @@ bool CMarkup::ParseDocument(std::string_view text)
             }
             if (d == '/') {
                 if (q + 1 >= length)
-                    return Fail("Abrupt end within tag");
+                    return Fail("Abrupt end within tag", p);
                 if (s[q + 1] != '>')
-                    return Fail("Invalid node");
+                    return Fail("Invalid node", p);
                 q += 2;
                 emptyElement = true;
                 break;
             }
             if (IsQuote(d))
-                return Fail("Tag starts with quote");
+                return Fail("Tag starts with quote", p);
             if (!IsNameChar(d))
-                return Fail("Invalid node");
+                return Fail("Invalid node", p);
             while (q < length && IsNameChar(s[q]))
                 ++q;
             while (q < length && IsSpace(s[q]))
                 ++q;
             if (q >= length)
-                return Fail("Abrupt end within tag");
+                return Fail("Abrupt end within tag", p);
             if (s[q] != '=')
-                return Fail("Invalid node");
+                return Fail("Invalid node", p);
             ++q;
             while (q < length && IsSpace(s[q]))
                 ++q;
             if (q >= length)
-                return Fail("Abrupt end within tag");
+                return Fail("Abrupt end within tag", p);
             if (!IsQuote(s[q]))
-                return Fail("Invalid node");
+                return Fail("Invalid node", p);
             const void* close = std::memchr(s + q + 1, s[q], length - q - 1);
             if (close == nullptr)
-                return Fail("Abrupt end within tag");
+                return Fail("Abrupt end within tag", p);
             q = static_cast<std::size_t>(static_cast<const char*>(close) - s) + 1;
         }
 
@@ -305,9 +310,9 @@ bool CMarkup::ParseDocument(std::string_view text)
     }
 
     if (open.size() > 1)
-        return Fail("End tag of " + openName(open.back()) + " element not found");
+        return Fail("End tag of " + openName(open.back()) + " element not found", p);
     if (At(0).FirstChild == None)
-        return Fail("Element tag not found");
+        return Fail("Element tag not found", p);
     m_parent = 0;
     return true;
 }

@@ -65,6 +65,8 @@ public:
 
     // The last parse error, empty after a successful parse.
     const std::string& Error() const { return m_error; }
+    // The line (from 1) where the last parse failed; 0 after a good parse.
+    std::size_t ErrorLine() const { return m_errorLine; }
 
     // Number of elements in the document (0 when empty).
     std::size_t ElementCount() const { return m_elementCount == 0 ? 0 : m_elementCount - 1; }
@@ -93,7 +95,7 @@ private:
         void operator()(Element* elements) const noexcept { std::free(elements); }
     };
 
-    bool Fail(std::string message);
+    bool Fail(std::string message, std::size_t offset);
     // Visits the current element's attributes with their raw values until
     // visit answers true; false when the list is malformed.
     bool ScanAttributes(
@@ -112,6 +114,7 @@ private:
     std::size_t m_elementCount = 0;
     std::size_t m_elementCapacity = 0;
     std::string m_error;
+    std::size_t m_errorLine = 0;
     std::size_t m_parent = None;
     std::size_t m_current = None;
 };

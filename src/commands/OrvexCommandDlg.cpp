@@ -35,9 +35,10 @@ COrvexCommandDlg::COrvexCommandDlg(const QString& programFolder, IUiServices& ui
     setWindowTitle(QStringLiteral("Orvex Commands (from ParameterTables.xls, version 3.01.17)"));
     BuildControls();
 
-    m_Loaded = LoadCommandDatabase(m_Lists, programFolder, [&ui](const QString& text) {
-        ui.ShowMessage(MessageCaption, text);
-    });
+    m_Loaded = LoadCommandDatabase(m_Lists, programFolder,
+                                   [&ui](const QString& text, const QString& details) {
+                                       ui.ShowDetailedMessage(MessageCaption, text, details);
+                                   });
     if (!m_Loaded) {
         // Half a database would offer commands that are not there.
         m_Lists.Clear();

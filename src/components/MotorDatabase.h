@@ -81,6 +81,8 @@ public:
     virtual IOrvexMotorCollection* GetOrvexMotorCollection() = 0;
     virtual bool LoadMotorDatabase(const QString& path) = 0;
     virtual bool LoadCrossReference(const QString& path) = 0;
+    // Why the last load failed: the file, the line and the fault.
+    virtual QString LoadError() const = 0;
 
     virtual QStringList ListSeries() const = 0;
     virtual QStringList ListFrames(const QString& series) const = 0;

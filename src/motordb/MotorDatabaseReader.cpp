@@ -69,7 +69,10 @@ public:
 
     bool Fail(const QString& why)
     {
-        m_error = QStringLiteral("%1:%2: %3").arg(m_path).arg(m_xml.CurrentLine()).arg(why);
+        // A parse fault has its own line; a fault found later, its element's.
+        const std::size_t line = m_xml.ErrorLine() != 0 ? m_xml.ErrorLine() : m_xml.CurrentLine();
+        m_error = line == 0 ? QStringLiteral("%1: %2").arg(m_path, why)
+                            : QStringLiteral("%1, line %2: %3").arg(m_path).arg(line).arg(why);
         return false;
     }
 

@@ -17,10 +17,10 @@ IOrvexMotorCollection* COrvexMotorServer::GetOrvexMotorCollection()
 
 bool COrvexMotorServer::LoadMotorDatabase(const QString& path)
 {
-    QString error;
-    std::optional<MotorTable> table = MotorDatabaseReader::ReadMotorFile(path, &error);
+    m_loadError.clear();
+    std::optional<MotorTable> table = MotorDatabaseReader::ReadMotorFile(path, &m_loadError);
     if (!table) {
-        qCWarning(lcMotorDb).noquote() << "Motor database not loaded:" << error;
+        qCWarning(lcMotorDb).noquote() << "Motor database not loaded:" << m_loadError;
         return false;
     }
     m_table = std::move(*table);
@@ -29,11 +29,11 @@ bool COrvexMotorServer::LoadMotorDatabase(const QString& path)
 
 bool COrvexMotorServer::LoadCrossReference(const QString& path)
 {
-    QString error;
+    m_loadError.clear();
     std::optional<CrossReference> crossReference =
-        MotorDatabaseReader::ReadCrossReferenceFile(path, &error);
+        MotorDatabaseReader::ReadCrossReferenceFile(path, &m_loadError);
     if (!crossReference) {
-        qCWarning(lcMotorDb).noquote() << "Cross reference not loaded:" << error;
+        qCWarning(lcMotorDb).noquote() << "Cross reference not loaded:" << m_loadError;
         return false;
     }
     m_crossReference = std::move(*crossReference);

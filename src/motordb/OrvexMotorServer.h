@@ -19,6 +19,7 @@ public:
     // correctly; otherwise they answer false and keep what was there.
     bool LoadMotorDatabase(const QString& path) override;
     bool LoadCrossReference(const QString& path) override;
+    QString LoadError() const override { return m_loadError; }
 
     QStringList ListSeries() const override;
     QStringList ListFrames(const QString& series) const override;
@@ -36,6 +37,7 @@ public:
 private:
     MotorTable m_table;
     CrossReference m_crossReference;
+    QString m_loadError;
     COrvexMotorCollection m_collection;
 };
 

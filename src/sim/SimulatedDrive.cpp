@@ -53,11 +53,12 @@ std::unique_ptr<SimulatedDrive> SimulatedDrive::FromFolder(const QString& folder
 {
     CommandDatabaseLists lists;
     QString message;
-    if (!LoadCommandDatabase(lists, folder, [&message](const QString& text) { message = text; })) {
+    const auto told = [&message](const QString& text, const QString& details) {
+        message = details.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, details);
+    };
+    if (!LoadCommandDatabase(lists, folder, told)) {
         if (error != nullptr)
-            *error = message.isEmpty()
-                         ? QStringLiteral("Unable to read %1.").arg(CommandDatabasePath(folder))
-                         : message;
+            *error = message;
         return nullptr;
     }
     if (const QString problem = ParameterTable::Problem(lists); !problem.isEmpty()) {

@@ -129,10 +129,11 @@ void TestStartup::failures_data()
     // "<no entry>": a library without the registration entry point.
     QTest::addColumn<QByteArray>("contents");
     QTest::addColumn<QString>("message"); // %1 is the program folder
+    QTest::addColumn<QString>("details"); // why, shown on request
     const auto row = [](const char* name, const char* file, QByteArray contents,
-                        const char* message) {
-        QTest::newRow(name) << QString::fromLatin1(file) << contents
-                            << QString::fromLatin1(message);
+                        const char* message, const char* details = "") {
+        QTest::newRow(name) << QString::fromLatin1(file) << contents << QString::fromLatin1(message)
+                            << QString::fromLatin1(details);
     };
     const char* motors = "OrvexMotorDatabase.xml";
     const char* library = "OrvexMotorDatabase.so";
@@ -146,12 +147,16 @@ void TestStartup::failures_data()
         "Unable to load OrvexMotorDatabase.so.\nError 8.");
     row("library without entry point", library, "<no entry>", "GetProcAddress() failed.\nError 2.");
     row("motor database corrupt", motors, "<motors><motor>",
-        "Unable to read %1/OrvexMotorDatabase.xml.");
+        "Unable to read %1/OrvexMotorDatabase.xml.",
+        "%1/OrvexMotorDatabase.xml, line 1: End tag of motor element not found");
     row("cross reference corrupt", crossReference, "\x01\x02garbage",
-        "Unable to read %1/WindNum CustomNum CrossRef.xml.");
+        "Unable to read %1/WindNum CustomNum CrossRef.xml.",
+        "%1/WindNum CustomNum CrossRef.xml, line 1: Element tag not found");
     // The loader's message reaches the user as it is; the loader's tests cover the rest.
     row("command database wrong name", commands,
-        "<database name=\"parameter tables.xls\"><table/></database>", "Invalid attribute");
+        "<database name=\"parameter tables.xls\"><table/></database>", "Invalid attribute",
+        "%1/OrvexCommandDatabase.xml, line 1: the database is named 'parameter tables.xls', not "
+        "'Parameter Tables.xls'");
     // A folder is no file to read.
     row("command database unreadable", commands, "<folder>",
         "Unable to read %1/OrvexCommandDatabase.xml: it is not a regular file.");
@@ -165,6 +170,7 @@ void TestStartup::failures()
     QFETCH(QString, file);
     QFETCH(QByteArray, contents);
     QFETCH(QString, message);
+    QFETCH(QString, details);
     Startup s;
     const QString path = s.Path(file);
     if (file.isEmpty())
@@ -184,6 +190,7 @@ void TestStartup::failures()
     QCOMPARE(s.ui.Messages.size(), size_t(1));
     QCOMPARE(s.ui.Messages[0].Caption, QStringLiteral("Orvex Support Tool"));
     QCOMPARE(s.ui.Messages[0].Text, message.arg(s.dir.path()));
+    QCOMPARE(s.ui.Messages[0].Details, details.arg(s.dir.path()));
     QVERIFY(!s.splashOpenAtMessage);
     QVERIFY(!s.app.SplashShown());
     QCOMPARE(s.app.ExitInstance(), 1);

@@ -86,6 +86,16 @@ private Q_SLOTS:
             QVERIFY(AnswersNothing(markup));
     }
 
+    // Where a parse failed, for whoever edits the file.
+    void errorLine()
+    {
+        CMarkup markup;
+        QVERIFY(!markup.ParseDocument("<a>\n <b x='1'/>\n <c>\n</a>\n"));
+        QCOMPARE(markup.ErrorLine(), std::size_t(4));
+        QVERIFY(markup.ParseDocument("<a/>"));
+        QCOMPARE(markup.ErrorLine(), std::size_t(0));
+    }
+
     void elementText_data()
     {
         QTest::addColumn<QByteArray>("content");

@@ -21,12 +21,18 @@ public:
     {
         QString Caption;
         QString Text;
+        QString Details = {};
     };
 
     void SetOwner(QWidget* owner) override { Owner = owner; }
     void ShowMessage(const QString& caption, const QString& text) override
     {
-        Messages.push_back({caption, text});
+        ShowDetailedMessage(caption, text, QString());
+    }
+    void ShowDetailedMessage(const QString& caption, const QString& text,
+                             const QString& details) override
+    {
+        Messages.push_back({caption, text, details});
         if (OnMessage)
             OnMessage(Messages.back());
     }

@@ -21,8 +21,8 @@ private Q_SLOTS:
     {
         const QString folder = QStringLiteral(ORVEX_TEST_DATA_DIR);
         QStringList messages;
-        QVERIFY(
-            LoadCommandDatabase(m_lists, folder, [&](const QString& text) { messages << text; }));
+        QVERIFY(LoadCommandDatabase(
+            m_lists, folder, [&](const QString& text, const QString&) { messages << text; }));
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(QLatin1Char('\n'))));
         FillParameterLimits(m_lists, m_limits);
         QVERIFY(m_server.LoadMotorDatabase(folder + QStringLiteral("/OrvexMotorDatabase.xml")));

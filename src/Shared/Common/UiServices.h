@@ -51,6 +51,10 @@ public:
 
     // An OK-only message box.
     virtual void ShowMessage(const QString& caption, const QString& text) = 0;
+    // The same with details the user can open (why a file was refused, and
+    // on which line).
+    virtual void ShowDetailedMessage(const QString& caption, const QString& text,
+                                     const QString& details) = 0;
     virtual QuestionAnswer AskYesNoCancel(const QString& caption, const QString& text) = 0;
     // A line of text; an empty result means the user cancelled.
     virtual QString AskText(const QString& caption, const QString& label,

@@ -52,6 +52,15 @@ void WidgetUiServices::ShowMessage(const QString& caption, const QString& text)
     box.exec();
 }
 
+void WidgetUiServices::ShowDetailedMessage(const QString& caption, const QString& text,
+                                           const QString& details)
+{
+    CloseWaitWindows();
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, m_owner);
+    box.setDetailedText(details);
+    box.exec();
+}
+
 QuestionAnswer WidgetUiServices::AskYesNoCancel(const QString& caption, const QString& text)
 {
     CloseWaitWindows();

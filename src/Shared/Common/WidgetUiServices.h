@@ -18,6 +18,8 @@ class WidgetUiServices final : public IUiServices
 public:
     void SetOwner(QWidget* owner) override { m_owner = owner; }
     void ShowMessage(const QString& caption, const QString& text) override;
+    void ShowDetailedMessage(const QString& caption, const QString& text,
+                             const QString& details) override;
     QuestionAnswer AskYesNoCancel(const QString& caption, const QString& text) override;
     QString AskText(const QString& caption, const QString& label, const QString& initial) override;
     QString GetOpenFileName(const FileDialogRequest& request) override;
