@@ -17,9 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QString error;
 #ifdef ORVEX_FUZZ_CROSS_REFERENCE
-    const bool read = MotorDatabaseReader::ParseCrossReferenceFile(bytes, QStringLiteral("fuzz"),
-                                                                   &error)
-                          .has_value();
+    const bool read =
+        MotorDatabaseReader::ParseCrossReferenceFile(bytes, QStringLiteral("fuzz"), &error)
+            .has_value();
 #else
     const bool read =
         MotorDatabaseReader::ParseMotorFile(bytes, QStringLiteral("fuzz"), &error).has_value();
