@@ -1,8 +1,9 @@
 // The drive consoles' receive path, link Read to text shown: a link on the
 // port hub takes a flood of drive output in reads of 16 to 1024 bytes, and
 // every DataWaiting is read and appended to a received-text box, as the
-// terminal does. Prints the throughput against 100 times the top rate of a
-// 115200 baud line, and the median cost of one read.
+// terminal does (the box itself is drawn at most once a display frame).
+// Prints the throughput against 100 times the top rate of a 115200 baud line,
+// and the median cost of one read.
 #include "LinkPortObject.h"
 #include "LinkTransport.h"
 #include "PortHub.h"

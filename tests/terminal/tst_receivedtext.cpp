@@ -59,6 +59,8 @@ private Q_SLOTS:
         AppendReceived(box, QStringLiteral(" more\r\n"));
         QCOMPARE(box.toPlainText(), "first line\nsecond more\n");
         QVERIFY(box.textCursor().atEnd());
+        // Drawn a moment later, not never.
+        QTRY_VERIFY(box.updatesEnabled());
     }
 
     void fullBoxDropsItsOldestText_data()

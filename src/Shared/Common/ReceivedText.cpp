@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -64,6 +65,13 @@ int BoxLength(const QTextDocument& document)
 
 void AppendReceived(QPlainTextEdit& box, const QString& text)
 {
+    // A slow line hands over a few bytes a read, and drawing the box for each
+    // would cost far more than the bytes: the text goes in at once, the box
+    // is drawn at most once a display frame.
+    if (box.updatesEnabled()) {
+        box.setUpdatesEnabled(false);
+        QTimer::singleShot(ReceivedTextFrameMs, &box, [&box] { box.setUpdatesEnabled(true); });
+    }
     QTextDocument* document = box.document();
     if (document->isUndoRedoEnabled())
         document->setUndoRedoEnabled(false);
