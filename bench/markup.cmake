@@ -1,4 +1,4 @@
-# The command database's XML reader against pugixml, on one in-memory document.
+# The command database's loader and XML reader against pugixml, on one document.
 find_package(pugixml QUIET)
 if(TARGET pugixml::pugixml)
   set(ORVEX_PUGIXML pugixml::pugixml)
@@ -11,6 +11,6 @@ else()
 endif()
 
 add_executable(bench_markup ${CMAKE_CURRENT_LIST_DIR}/bench_markup.cpp)
-target_link_libraries(bench_markup PRIVATE orvex_markup benchmark::benchmark ${ORVEX_PUGIXML})
+target_link_libraries(bench_markup PRIVATE orvex_commanddb benchmark::benchmark ${ORVEX_PUGIXML})
 set_target_properties(bench_markup PROPERTIES AUTOMOC OFF)
 orvex_set_warnings(bench_markup)
