@@ -12,7 +12,7 @@ packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev qt6-charts-dev libgl-dev
           dbus dbus-x11 libglib2.0-bin clang-format)
 case "$mode" in
-  bench) packages+=(libbenchmark-dev libpugixml-dev) ;;
+  bench) packages+=(libbenchmark-dev libpugixml-dev xvfb xdotool) ;;
   fuzz) packages+=(clang libclang-rt-dev) ;;
 esac
 
@@ -52,6 +52,7 @@ case "$mode" in
     for b in build/bench/bin/bench_*; do
       [ -x "$b" ] && "$b"
     done
+    bash bench/startup_outside.sh build/bench/bin
     ;;
   fuzz)
     cmake --preset fuzz
