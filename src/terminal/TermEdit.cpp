@@ -73,6 +73,21 @@ void CTermEdit::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
+void CTermEdit::ShowAboveTypedLine(const std::function<void()>& show)
+{
+    if (m_line.isEmpty()) {
+        show();
+        return;
+    }
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor,
+                        int(m_line.size()));
+    cursor.removeSelectedText();
+    show();
+    AppendAtEnd(m_line);
+}
+
 void CTermEdit::AppendAtEnd(const QString& text)
 {
     QTextCursor cursor(document());

@@ -146,9 +146,11 @@ void CTerminalEmulatorDlg::ReopenLink(int portNumber)
 
 void CTerminalEmulatorDlg::OnReceived(const QString& text)
 {
-    AppendReceived(*m_pBox, text);
-    if (text.contains(kPromptByte) || text == QLatin1String("\r\n"))
-        AppendReceived(*m_pBox, QStringLiteral(">"));
+    m_pBox->ShowAboveTypedLine([&] {
+        AppendReceived(*m_pBox, text);
+        if (text.contains(kPromptByte) || text == QLatin1String("\r\n"))
+            AppendReceived(*m_pBox, QStringLiteral(">"));
+    });
 }
 
 void CTerminalEmulatorDlg::OnLineEntered(const QString& line)
@@ -184,7 +186,7 @@ bool CTerminalEmulatorDlg::SendEchoed(const QString& command)
     if (!m_link.CheckOpen())
         return false;
     // Shown as if typed, so the drive's answer stands under its command.
-    AppendReceived(*m_pBox, command + QLatin1Char('\r'));
+    m_pBox->ShowAboveTypedLine([&] { AppendReceived(*m_pBox, command + QLatin1Char('\r')); });
     return m_link.Send(command + QLatin1Char('\r'));
 }
 

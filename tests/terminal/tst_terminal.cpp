@@ -132,6 +132,21 @@ private Q_SLOTS:
         QCOMPARE(p.Shown(), ">");
     }
 
+    // What the drive sends while the user types goes above the typed line,
+    // which carries on at the end and is sent whole.
+    void outputWhileTypingStaysAboveTheLine()
+    {
+        Offline f(true);
+        f.window->SetPage(kTerminalPage);
+        CTermEdit* box = f.Terminal()->TextBox();
+        box->clear();
+        Type(box, QStringLiteral("P0"));
+        f.link->Receive(QStringLiteral("E12\r\n\x05"));
+        Type(box, QStringLiteral("16\r"));
+        QCOMPARE(box->toPlainText(), QStringLiteral("E12\n>P016\n"));
+        QCOMPARE(f.link->Writes.last(), QStringLiteral("P016\r"));
+    }
+
     // A terminal that cannot reach a drive says so when shown and for every
     // line typed: first with no port chosen, then without a link component.
     void terminalWithoutPortOrLinkSaysSo()
