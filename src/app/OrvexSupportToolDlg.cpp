@@ -144,7 +144,7 @@ void COrvexSupportToolDlg::BuildControls()
     // Small enough for a 1366x768 screen, large enough that no page clips
     // its buttons.
     setMinimumSize(880, 600);
-    resize(1024, 640);
+    resize(1200, 680);
 }
 
 void COrvexSupportToolDlg::OnInitDialog()
@@ -160,6 +160,7 @@ void COrvexSupportToolDlg::OnInitDialog()
             const QSignalBlocker quiet(m_pWizardButton);
             m_pWizardButton->setChecked(true);
         }
+        m_pages.AllPagesCreated();
         m_pComms->SetSelectedPort(
             m_context.Settings.value(QStringLiteral("Communications/COM"), 0).toInt());
         m_starting = true;

@@ -1,6 +1,9 @@
 #include "PageFactory.h"
 
 #include "BitStatusPanelDlg.h"
+#include "ConfigWizardStep1Dlg.h"
+#include "ConfigWizardStep2Dlg.h"
+#include "ConfigWorkflow.h"
 #include "ErrorLogDlg.h"
 #include "NumStatusPanelDlg.h"
 #include "PageIds.h"
@@ -10,8 +13,16 @@
 namespace Orvex {
 
 CPageFactory::CPageFactory(AppContext& context, IMainWindow& mainWindow)
-    : m_context(context), m_mainWindow(mainWindow)
+    : m_context(context), m_mainWindow(mainWindow),
+      m_workflow(std::make_unique<CConfigWorkflow>(context, mainWindow))
 {}
+
+CPageFactory::~CPageFactory() = default;
+
+void CPageFactory::AllPagesCreated()
+{
+    m_workflow->OpenRememberedConfiguration();
+}
 
 const std::vector<CPageFactory::PageInfo>& CPageFactory::Pages()
 {
@@ -37,6 +48,12 @@ const std::vector<CPageFactory::PageInfo>& CPageFactory::Pages()
 TStackedPage* CPageFactory::Create(int id) const
 {
     switch (id) {
+    case PageId::ConfigWizardStep1:
+        return new CConfigWizardStep1Dlg(m_context, m_mainWindow, *m_workflow);
+    case PageId::ConfigWizardStep2:
+        return new CConfigWizardStep2Dlg(m_context, m_mainWindow, *m_workflow);
+    case PageId::ConfigWizardStep3:
+        return new CWizardPendingStepDlg(3, m_context, m_mainWindow, *m_workflow);
     case PageId::BitStatusPanel:
         return new CBitStatusPanelDlg(m_context, m_mainWindow);
     case PageId::NumericStatusPanel:

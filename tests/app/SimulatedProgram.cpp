@@ -1,5 +1,9 @@
 #include "SimulatedProgram.h"
 
+#include "CommandDatabase.h"
+
+#include <QDir>
+
 namespace OrvexTest {
 
 QStringList Messages(const FakeUiServices& ui)
@@ -25,8 +29,17 @@ SimulatedProgram::SimulatedProgram(const QString& dataFolder,
       ports(((prepare ? prepare(settings) : void()), devices), settings),
       components(factory, ports, settings, dataFolder),
       config(factory.Create<Orvex::IOrvexConfig>(QString::fromLatin1(Orvex::ProgId::BridgeConfig))),
-      context{factory, ui, settings, *config, nullptr, nullptr, limits, false, dataFolder}
-{}
+      context{factory, ui,    settings,  *config, &motors, motors.GetOrvexMotorCollection(),
+              limits,  false, dataFolder}
+{
+    // As start-up loads them; a folder without them leaves both empty.
+    const QDir folder(dataFolder);
+    motors.LoadMotorDatabase(folder.filePath(QStringLiteral("OrvexMotorDatabase.xml")));
+    motors.LoadCrossReference(folder.filePath(QStringLiteral("WindNum CustomNum CrossRef.xml")));
+    Orvex::CommandDatabaseLists lists;
+    if (Orvex::LoadCommandDatabase(lists, dataFolder, [](const QString&, const QString&) {}))
+        Orvex::FillParameterLimits(lists, limits);
+}
 
 SimulatedProgram::SimulatedProgram(const std::function<void(QSettings&)>& prepare)
     : SimulatedProgram(QStringLiteral(ORVEX_TEST_DATA_DIR), prepare)

@@ -7,6 +7,7 @@
 #include "FakeConfig.h"
 #include "FakeUiServices.h"
 #include "OrvexConfig.h"
+#include "OrvexMotorServer.h"
 #include "OrvexSupportToolDlg.h"
 #include "ParameterLimits.h"
 #include "PortRegistry.h"
@@ -37,9 +38,10 @@ Orvex::SerialDeviceInfo ComDevice(const QString& name, const QString& descriptio
 
 // The program's parts as main() and start-up put them together (profile,
 // ports, link, bridge, the simulated drive behind its port, the
-// configuration object and the pages' context) on a computer without serial
-// ports, with UI services that answer without windows. prepare edits the
-// profile before anything reads it. Without a folder, the shipped data is used.
+// configuration object, the motor database, the parameter limits and the
+// pages' context) on a computer without serial ports, with UI services that
+// answer without windows. prepare edits the profile before anything reads
+// it. Without a folder, the shipped data is used.
 struct SimulatedProgram
 {
     explicit SimulatedProgram(const QString& dataFolder,
@@ -58,6 +60,7 @@ struct SimulatedProgram
     Orvex::BuiltInComponents components;
     std::unique_ptr<Orvex::IOrvexConfig> config;
     FakeUiServices ui;
+    Orvex::COrvexMotorServer motors;
     Orvex::ParameterLimits limits;
     Orvex::AppContext context;
 };

@@ -6,6 +6,7 @@
 
 #include <QAbstractSpinBox>
 #include <QLineEdit>
+#include <QVariant>
 
 namespace Orvex {
 
@@ -35,6 +36,7 @@ bool FieldValidation::Run(IUiServices& ui, std::span<const FieldRule> rules,
         if (!message)
             continue;
         ShowErrorMessage(ui, Caption, *message);
+        Flag(rule.Edit);
         if (auto* edit = qobject_cast<QLineEdit*>(rule.Edit))
             edit->selectAll();
         else if (auto* spin = qobject_cast<QAbstractSpinBox*>(rule.Edit))
@@ -44,6 +46,43 @@ bool FieldValidation::Run(IUiServices& ui, std::span<const FieldRule> rules,
         return false;
     }
     return true;
+}
+
+namespace {
+
+const char* const FlaggedProperty = "orvexRefused";
+
+void Unflag(QWidget* edit)
+{
+    if (!edit->property(FlaggedProperty).toBool())
+        return;
+    edit->setProperty(FlaggedProperty, false);
+    edit->setStyleSheet(QString());
+    edit->setAccessibleDescription(QString());
+}
+
+} // namespace
+
+void FieldValidation::Flag(QWidget* edit)
+{
+    if (edit == nullptr)
+        return;
+    if (!edit->property(FlaggedProperty).isValid()) {
+        // Connected once per box: the first edit after a refusal clears the mark.
+        if (auto* line = qobject_cast<QLineEdit*>(edit))
+            QObject::connect(line, &QLineEdit::textEdited, line, [line] { Unflag(line); });
+        else if (auto* spin = qobject_cast<QAbstractSpinBox*>(edit))
+            QObject::connect(spin, &QAbstractSpinBox::editingFinished, spin,
+                             [spin] { Unflag(spin); });
+    }
+    edit->setProperty(FlaggedProperty, true);
+    edit->setStyleSheet(QStringLiteral("border: 2px solid #c00000;"));
+    edit->setAccessibleDescription(QStringLiteral("Value refused"));
+}
+
+bool FieldValidation::IsFlagged(const QWidget* edit)
+{
+    return edit != nullptr && edit->property(FlaggedProperty).toBool();
 }
 
 QString FieldValidation::TextOf(const QWidget* edit)

@@ -53,6 +53,12 @@ public:
     static bool Run(IUiServices& ui, std::span<const FieldRule> rules,
                     const ParameterLimits& limits, bool linear = false);
 
+    // Marks a box whose value was refused, so it stands out beside the
+    // message: a red frame and an accessible description, gone as soon as
+    // the user edits the box.
+    static void Flag(QWidget* edit);
+    static bool IsFlagged(const QWidget* edit);
+
     // The text of an edit box or spin control.
     static QString TextOf(const QWidget* edit);
 };

@@ -50,6 +50,8 @@ public:
     virtual void RegisterTuningPage(ITuningReload& page) = 0;
 
     virtual WizardState& State() = 0;
+    // The registered step 1 to 5, or null.
+    virtual IWizardStep* Step(int step) const = 0;
 
     // Every step and tuning page shows the configuration object again (after
     // a file was opened or a configuration uploaded).

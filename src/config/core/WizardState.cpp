@@ -27,6 +27,11 @@ void WizardState::OpenedFile(const QString& path)
     m_loadPath = path;
 }
 
+void WizardState::ReopenedFile(const QString& path)
+{
+    SavedFile(path);
+}
+
 void WizardState::SavedFile(const QString& path)
 {
     m_origin = Origin::File;

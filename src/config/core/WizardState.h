@@ -41,6 +41,9 @@ public:
     void StartDefaultProfile();
     // A configuration opened from a file: the title names the file.
     void OpenedFile(const QString& path);
+    // The file remembered from the last run, opened again at start: the title
+    // names the whole path.
+    void ReopenedFile(const QString& path);
     // A configuration saved to a file: the title names the whole path.
     void SavedFile(const QString& path);
     void UploadedFromDrive();
@@ -59,6 +62,12 @@ public:
     std::shared_ptr<const IOrvexMotor> Motor;
     // The series chosen in step 1 ("BE", "K", "CM", "Vantor", "Other", ...).
     QString Series;
+    // The rest of the motor choice of step 1: the part number, the custom
+    // winding name ("W00012", or empty), the cooling key and the feedback code.
+    QString PartNumber;
+    QString CustomWinding;
+    QString CoolingKey;
+    QString FeedbackCode;
     // The control mode step 3's radios hold.
     int ControlMode = TorqueMode;
 

@@ -1,0 +1,375 @@
+#include "ConfigWizardStep1Dlg.h"
+#include "ConfigWizardStep2Dlg.h"
+#include "FieldValidation.h"
+#include "NumericEdit.h"
+#include "PageIds.h"
+#include "SimulatedProgram.h"
+#include "WizardState.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Orvex;
+using List = CConfigWizardStep1Dlg::List;
+using Field = CConfigWizardStep2Dlg::Field;
+
+namespace {
+
+// The program on the simulated drive with the wizard's first two steps at hand.
+struct Wizard : OrvexTest::SimulatedWindow
+{
+    using SimulatedWindow::SimulatedWindow;
+    CConfigWizardStep1Dlg& Step1() const
+    {
+        return *dynamic_cast<CConfigWizardStep1Dlg*>(window.Page(PageId::ConfigWizardStep1));
+    }
+    CConfigWizardStep2Dlg& Step2() const
+    {
+        return *dynamic_cast<CConfigWizardStep2Dlg*>(window.Page(PageId::ConfigWizardStep2));
+    }
+    // Picks an entry as the user would; false when it is not listed.
+    bool Pick(List list, const QString& text) const
+    {
+        QComboBox* combo = Step1().Combo(list);
+        const int index = combo->findText(text);
+        if (index >= 0)
+            combo->setCurrentIndex(index);
+        return index >= 0;
+    }
+    QString Shown(Field field) const { return Step2().Edit(field)->text(); }
+    IConfigWorkflow& Workflow() const { return Step1().Workflow(); }
+};
+
+} // namespace
+
+// The configuration wizard's first two steps on the simulated drive,
+// through the real bridge and link.
+class TestWizard : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void motorCascade_data();
+    void motorCascade();
+    void refusedMotorParameters_data();
+    void refusedMotorParameters();
+    void nextWritesMotorParameters();
+    void configurationFromDrive();
+    void driveNotReached_data();
+    void driveNotReached();
+    void openConfigurationFile();
+    void reopensRememberedFileAtStart();
+    void finishWizard();
+    void mismatchWarning_data();
+    void mismatchWarning();
+    void everyShippedMotorPassesItsChecks();
+};
+
+void TestWizard::motorCascade_data()
+{
+    QTest::addColumn<QStringList>("picks"); // series, frame, stack, winding, feedback
+    QTest::addColumn<QString>("partNumber");
+    QTest::addColumn<QString>("cooling");
+    QTest::addColumn<bool>("customShown");
+    QTest::addColumn<bool>("baseShown");
+    QTest::addColumn<int>("customWinding");
+    QTest::addColumn<int>("nextPage");
+
+    const int step2 = PageId::ConfigWizardStep2;
+    const int step3 = PageId::ConfigWizardStep3;
+    QTest::newRow("default motor") << QStringList() << "BE23A1E"
+                                   << "Heat Sink" << false << false << 0 << step3;
+    // A resolver is set up by hand: Next ticks Advanced and shows step 2.
+    QTest::newRow("K resolver") << QStringList{"K", "T2", "A", "1", "R"} << "KT2A-1R"
+                                << "Heat Sink" << false << false << 0 << step2;
+    QTest::newRow("Vantor table motor")
+        << QStringList{"Vantor", "4D22", "A", "1", "E"} << "4D22-A1E"
+        << "Table-CL1" << false << false << 0 << step3;
+    QTest::newRow("CM base series") << QStringList{"CM", "3", "1", "A", "E"} << "CMA31AE"
+                                    << "Heat Sink" << false << true << 501 << step3;
+    QTest::newRow("CM custom winding") << QStringList{"CM", "3", "X", "1", "E"} << "CM3X1E"
+                                       << "Heat Sink" << true << false << 1 << step3;
+}
+
+void TestWizard::motorCascade()
+{
+    QFETCH(QStringList, picks);
+    Wizard p;
+    const List order[] = {List::Series, List::Frame, List::Stack, List::Winding, List::Feedback};
+    for (int i = 0; i < picks.size(); ++i)
+        QVERIFY2(p.Pick(order[i], picks[i]), qPrintable(picks[i]));
+    CConfigWizardStep1Dlg& step1 = p.Step1();
+    QFETCH(QString, partNumber);
+    QCOMPARE(step1.PartNumber(), partNumber);
+    QFETCH(QString, cooling);
+    QCOMPARE(step1.Combo(List::Cooling)->currentText(), cooling);
+    QFETCH(bool, customShown);
+    QCOMPARE(!step1.Combo(List::Custom)->isHidden(), customShown);
+    QFETCH(bool, baseShown);
+    QCOMPARE(!step1.Combo(List::BaseSeries)->isHidden(), baseShown);
+    // Step 2 already shows the picked motor's data.
+    QVERIFY(p.Workflow().State().Motor);
+    QCOMPARE(p.Shown(Field::RatedSpeed), p.Workflow().State().Motor->Field(MotorField::RatedSpeed));
+
+    QTest::keyClick(&step1, Qt::Key_Return);
+    QFETCH(int, nextPage);
+    QCOMPARE(p.window.ActivePageId(), nextPage);
+    QCOMPARE(p.config->MotorPartNumber(), partNumber);
+    QFETCH(int, customWinding);
+    QCOMPARE(p.config->CustomWindingNumber(), customWinding);
+    // The way back is the way the user came.
+    auto* page = p.window.Page(nextPage);
+    page->findChild<QPushButton*>(QStringLiteral("backButton"))->click();
+    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep1));
+}
+
+void TestWizard::refusedMotorParameters_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty rated speed") << int(Field::RatedSpeed) << ""
+                                       << "Motor Rated Speed must be between %.2lf and %.2lf rps";
+    QTest::newRow("pole pairs") << int(Field::PolePairsOrPitch) << "0"
+                                << "Motor Pole Pairs must be between %.0lf and %.0lf pole pairs";
+    // The minimum inductance becomes 5.0 against a maximum of 4.0.
+    QTest::newRow("inductance order")
+        << int(Field::MaxInductance) << "4.0"
+        << "Maximum Inductance must be greater than or equal to Minimum Inductance";
+}
+
+void TestWizard::refusedMotorParameters()
+{
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    Wizard p;
+    p.Step1().AdvancedBox()->setChecked(true);
+    p.Step1().NextButton()->click();
+    CConfigWizardStep2Dlg& step2 = p.Step2();
+    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep2));
+    const float speedBefore = p.config->MotorRatedSpeed();
+    step2.Edit(Field::MinInductance)->setText(QStringLiteral("5.0"));
+    NumericEdit* edit = step2.Edit(Field(field));
+    edit->setText(text);
+    step2.NextButton()->click();
+
+    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep2));
+    QCOMPARE(p.ui.Messages.size(), std::size_t(1));
+    QCOMPARE(p.ui.Messages[0].Caption, QStringLiteral("Data Validation Error"));
+    const auto& limits = p.limits[Field(field) == Field::RatedSpeed      ? 16
+                                  : Field(field) == Field::MaxInductance ? 9
+                                                                         : 18];
+    QCOMPARE(p.ui.Messages[0].Text,
+             QString::asprintf(qPrintable(message), limits.Minimum, limits.Maximum));
+    QVERIFY(FieldValidation::IsFlagged(edit));
+    QCOMPARE(QApplication::focusWidget() == edit || !p.window.isVisible(), true);
+    QCOMPARE(p.config->MotorRatedSpeed(), speedBefore);
+    // Typing in the box takes the mark away.
+    QTest::keyClick(edit, Qt::Key_1);
+    QVERIFY(!FieldValidation::IsFlagged(edit));
+}
+
+void TestWizard::nextWritesMotorParameters()
+{
+    Wizard p;
+    QVERIFY(p.Pick(List::Feedback, QStringLiteral("R")));
+    p.Step1().NextButton()->click();
+    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep2));
+    CConfigWizardStep2Dlg& step2 = p.Step2();
+    QCOMPARE(step2.FeedbackTypeCombo()->currentText(), QStringLiteral("Resolver"));
+    QCOMPARE(step2.ResolutionUnit()->text(), QStringLiteral("(counts/rev)"));
+    step2.Edit(Field::MinInductance)->setText(QStringLiteral("2.0"));
+    step2.Edit(Field::MaxInductance)->setText(QStringLiteral("8.0"));
+    step2.Edit(Field::FeedbackResolution)->setText(QStringLiteral("1000"));
+    step2.Edit(Field::RatedSpeed)->setText(QStringLiteral("41.5"));
+    step2.NextButton()->click();
+
+    QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
+    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep3));
+    QCOMPARE(p.config->MaxInductance(), 8.0f);
+    QCOMPARE(p.config->InductanceRatio(), 0.25f);
+    QCOMPARE(p.config->FeedbackResolution(), 4096);
+    QCOMPARE(p.config->MotorRatedSpeed(), 41.5f);
+    QCOMPARE(p.config->MotorIsLinear(), 0);
+}
+
+void TestWizard::configurationFromDrive()
+{
+    Wizard p;
+    QVERIFY(p.Pick(List::Series, QStringLiteral("Vantor")));
+    p.window.findChild<QPushButton*>(QStringLiteral("getFromDriveButton"))->click();
+
+    QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
+    QCOMPARE(p.ui.WaitTexts,
+             (QStringList{"Testing Orvex connection...", "Uploading Orvex configuration...",
+                          "Orvex configuration successfully uploaded"}));
+    QVERIFY(p.ui.Pauses.back() == 2000);
+    CConfigWizardStep1Dlg& step1 = p.Step1();
+    QCOMPARE(step1.ProfileTitleLabel()->text(),
+             QStringLiteral("Configuration - Uploaded from Orvex Drive"));
+    QCOMPARE(int(p.Workflow().State().ConfigOrigin()), 2);
+    // The drive left the factory set up for a BE23A1E on a heat sink.
+    QCOMPARE(step1.PartNumber(), QStringLiteral("BE23A1E"));
+    QCOMPARE(step1.Combo(List::Cooling)->currentText(), QStringLiteral("Heat Sink"));
+    QCOMPARE(p.Shown(Field::RatedSpeed),
+             QString::asprintf("%.2f", double(p.config->MotorRatedSpeed())));
+    QCOMPARE(p.Shown(Field::PolePairsOrPitch), QString::number(p.config->MotorPolePairs()));
+    QCOMPARE(p.Shown(Field::FeedbackResolution), QString::number(p.config->FeedbackResolution()));
+}
+
+void TestWizard::driveNotReached_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("3") << "noanswer"
+                       << "No response from Orvex drive";
+    QTest::newRow("5") << "os:missing"
+                       << "OS needs to be downloaded";
+    QTest::newRow("6") << "os:corrupt"
+                       << "Cycle power and download OS";
+}
+
+void TestWizard::driveNotReached()
+{
+    QFETCH(QString, fault);
+    Wizard p;
+    QString error;
+    QVERIFY2(p.Drive().ApplySwitch(fault, &error), qPrintable(error));
+    p.window.findChild<QPushButton*>(QStringLiteral("getFromDriveButton"))->click();
+    QFETCH(QString, text);
+    QCOMPARE(OrvexTest::Messages(p.ui), QStringList{"Communications Error: " + text});
+    QCOMPARE(p.Step1().ProfileTitleLabel()->text(),
+             QStringLiteral("Configuration - Default Profile"));
+    QCOMPARE(p.ui.OpenWaitWindows, 0);
+}
+
+void TestWizard::openConfigurationFile()
+{
+    Wizard p;
+    // A file the bridge wrote for a linear motor.
+    const QString path = p.dir.filePath(QStringLiteral("press 4.kvt"));
+    p.config->SetMotorPartNumber(QStringLiteral("T2-B1E"));
+    p.config->SetCoolingCode(1);
+    p.config->SetMotorIsLinear(1);
+    p.config->SetElectricalPitch(25.4f);
+    p.config->SetMotorRatedSpeed(3.25f);
+    p.config->StoreConfiguration(false, path);
+    p.config->SetMotorRatedSpeed(1.0f);
+
+    p.ui.FileAnswers.push_back(path);
+    QPushButton* open = p.window.findChild<QPushButton*>(QStringLiteral("openFileButton"));
+    open->click();
+    QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
+    QCOMPARE(p.ui.FileRequests.back().Filter,
+             QStringLiteral("Orvex Configuration Files(*.kvt)|*.kvt||"));
+    QCOMPARE(p.Step1().ProfileTitleLabel()->text(), QStringLiteral("Configuration - press 4.kvt"));
+    QCOMPARE(p.Step1().PartNumber(), QStringLiteral("T2-B1E"));
+    QCOMPARE(p.Step1().Combo(List::Cooling)->currentText(), QStringLiteral("No Heat Sink"));
+    QCOMPARE(p.Step2().PackageCombo()->currentText(), QStringLiteral("Linear"));
+    QCOMPARE(p.Step2().Label(Field::PolePairsOrPitch)->text(),
+             QStringLiteral("Electrical Pitch (mm)"));
+    QCOMPARE(p.Shown(Field::PolePairsOrPitch), QStringLiteral("25.40"));
+    QCOMPARE(p.Shown(Field::RatedSpeed), QStringLiteral("3.25"));
+
+    // A damaged file is refused with the line at fault; nothing changes.
+    const QString broken = p.dir.filePath(QStringLiteral("broken.kvt"));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("ORVEX KVT 2\nMotorRatedSpeed=fast\n");
+    file.close();
+    p.ui.FileAnswers.push_back(broken);
+    open->click();
+    QCOMPARE(p.ui.Messages.size(), std::size_t(1));
+    QCOMPARE(p.ui.Messages[0].Caption, QStringLiteral("Open Configuration Error"));
+    QVERIFY2(p.ui.Messages[0].Text.contains(QLatin1String("line")),
+             qPrintable(p.ui.Messages[0].Text));
+    QCOMPARE(p.Shown(Field::RatedSpeed), QStringLiteral("3.25"));
+    QCOMPARE(p.config->MotorRatedSpeed(), 3.25f);
+    QCOMPARE(p.Step1().ProfileTitleLabel()->text(), QStringLiteral("Configuration - press 4.kvt"));
+}
+
+void TestWizard::reopensRememberedFileAtStart()
+{
+    OrvexTest::SimulatedProgram writer;
+    const QString path = writer.dir.filePath(QStringLiteral("cell.kvt"));
+    writer.config->SetMotorPartNumber(QStringLiteral("KT2A-1R"));
+    writer.config->SetMotorRatedSpeed(55.0f);
+    writer.config->StoreConfiguration(false, path);
+
+    Wizard p([&path](QSettings& settings) {
+        settings.setValue(QStringLiteral("Communications/LoadPath"), path);
+    });
+    QCOMPARE(p.Step1().ProfileTitleLabel()->text(), "Configuration - " + path);
+    QCOMPARE(int(p.Workflow().State().ConfigOrigin()), 1);
+    QCOMPARE(p.Step1().PartNumber(), QStringLiteral("KT2A-1R"));
+    QCOMPARE(p.Shown(Field::RatedSpeed), QStringLiteral("55.00"));
+}
+
+void TestWizard::finishWizard()
+{
+    Wizard p;
+    const QString path = p.dir.filePath(QStringLiteral("finished.kvt"));
+    p.ui.FileAnswers.push_back(path);
+    QVERIFY(p.Workflow().FinishWizard(true, true, false));
+    QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
+    QVERIFY(QFile::exists(path));
+    QVERIFY(p.ui.WaitTexts.contains(QStringLiteral("Orvex configuration successfully downloaded")));
+    QCOMPARE(p.Workflow().State().ProfileTitle(), "Configuration - " + path);
+    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep1));
+
+    // A failed download keeps the wizard where it is and says why.
+    p.window.SetPage(PageId::ConfigWizardStep3);
+    p.Drive().SetNoAnswer(true);
+    QVERIFY(!p.Workflow().FinishWizard(false, true, false));
+    QCOMPARE(OrvexTest::Messages(p.ui),
+             QStringList{"Communications Error: No response from Orvex drive"});
+    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep3));
+}
+
+void TestWizard::mismatchWarning_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("upload") << "uploadButton" << true;
+    QTest::newRow("download") << "downloadButton" << true;
+    QTest::newRow("cancel") << "cancelButton" << false;
+}
+
+void TestWizard::mismatchWarning()
+{
+    QFETCH(QString, button);
+    Wizard p;
+    WizardState& state = p.Workflow().State();
+    state.ControlMode = p.config->ControlMode();
+    QVERIFY(!p.Workflow().CheckConfigurationMatch());
+    state.ControlMode = WizardState::VelocityMode == state.ControlMode ? WizardState::TorqueMode
+                                                                       : WizardState::VelocityMode;
+    QString caption;
+    p.ui.OnModal = [&](QDialog& dialog) {
+        caption = dialog.windowTitle();
+        dialog.findChild<QPushButton*>(button)->click();
+        return dialog.result();
+    };
+    QFETCH(bool, answer);
+    QCOMPARE(p.Workflow().CheckConfigurationMatch(), answer);
+    QCOMPARE(caption, QStringLiteral("Configuration Mismatch Warning"));
+    QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
+}
+
+void TestWizard::everyShippedMotorPassesItsChecks()
+{
+    Wizard p;
+    QVERIFY(p.motors.GetOrvexMotorCollection()->Count() > 200);
+    QCOMPARE(p.Step2().ValidateAllMotors(), 0);
+    QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
+    QCOMPARE(p.Step2().HeadingLabel()->text(), CConfigWizardStep2Dlg::Heading);
+}
+
+QTEST_MAIN(TestWizard)
+#include "tst_wizard.moc"
