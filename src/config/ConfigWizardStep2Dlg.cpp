@@ -189,6 +189,9 @@ void CConfigWizardStep2Dlg::BuildControls()
     m_pInvertHalls = new QCheckBox(QStringLiteral("Invert Hall Signals"), this);
     m_pInvertHalls->setObjectName(QStringLiteral("invertHallCheck"));
     grid->addWidget(m_pInvertHalls, FeedbackRow, 4, 1, 3);
+    // Tab walks the feedback rows as they read: type, Hall box, resolution.
+    setTabOrder(m_pFeedbackType, m_pInvertHalls);
+    setTabOrder(m_pInvertHalls, Edit(Field::FeedbackResolution));
     grid->setColumnMinimumWidth(3, 16);
     grid->setColumnStretch(7, 1);
     Body()->addStretch(1);
