@@ -746,6 +746,25 @@ private Q_SLOTS:
             QCOMPARE(lines[1].count(','), 1);
         }
     }
+    // The motor the drive left the factory with is light and quick: without a
+    // load it reaches the test's speed cap in a few milliseconds.
+    void autoTuningMeasuresTheLoadOnTheFittedMotor_data()
+    {
+        QTest::addColumn<double>("ratio");
+        QTest::newRow("no load") << 0.0;
+        QTest::newRow("usual load") << 2.5;
+        QTest::newRow("heavy") << 6.0;
+    }
+    void autoTuningMeasuresTheLoadOnTheFittedMotor()
+    {
+        QFETCH(double, ratio);
+        m_Drive->SetLoad({ratio, 600.0, 0.05});
+        QCOMPARE(m_Drive->Receive("DCTRL 4\rENABLE 1\r"), QByteArray("\x05\x05"));
+        const QByteArray answer = Ask("ATUNE");
+        QVERIFY2(answer.startsWith("ATUNE="), answer.constData());
+        const double measured = answer.mid(6).trimmed().toDouble();
+        QVERIFY2(std::abs(measured - ratio) < 0.05 * std::max(ratio, 1.0), answer.constData());
+    }
     void alignmentSetsTheEncoderOffset()
     {
         Configure();
