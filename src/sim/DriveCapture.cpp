@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <numeric>
 
 namespace Orvex {
 
@@ -186,24 +187,29 @@ double DriveCapture::MeasureInertiaRatio(const DriveModel::Settings& settings,
         long long phaseTicks = std::llround(PhaseSeconds / DriveModel::TickSeconds);
         for (int phase = 0; phase < 2; ++phase) {
             model.SetCurrentReference(phase == 0 ? testCurrent : -testCurrent);
-            std::vector<double> times, counts;
-            double currentSum = 0.0;
+            std::vector<double> times, counts, currents;
             for (long long k = 0; k < phaseTicks; ++k) {
                 model.Tick();
                 if (phase == 0 && std::abs(model.Velocity()) > speedCap) {
                     phaseTicks = k + 1;
                     break;
                 }
-                // The first quarter holds the current's rise and the shaft's ringing.
-                if (k >= phaseTicks / 4) {
-                    times.push_back(k * DriveModel::TickSeconds);
-                    counts.push_back(std::floor(model.Position())); // whole encoder counts
-                    currentSum += model.Current();
-                }
+                times.push_back(k * DriveModel::TickSeconds);
+                counts.push_back(std::floor(model.Position())); // whole encoder counts
+                currents.push_back(model.Current());
             }
+            // The first quarter of the phase as it ran, also when the speed
+            // cap ended it early, holds the current's rise and the shaft's
+            // ringing.
+            const auto settled = static_cast<std::ptrdiff_t>(phaseTicks / 4);
+            times.erase(times.begin(), times.begin() + settled);
+            counts.erase(counts.begin(), counts.begin() + settled);
+            currents.erase(currents.begin(), currents.begin() + settled);
             accelerations[phase] =
                 FittedAcceleration(times, counts) / motor.CountsPerRev * 2.0 * std::numbers::pi;
-            torques[phase] = times.empty() ? 0.0 : motor.TorqueConstant * currentSum / times.size();
+            const double currentSum = std::accumulate(currents.begin(), currents.end(), 0.0);
+            torques[phase] =
+                currents.empty() ? 0.0 : motor.TorqueConstant * currentSum / currents.size();
         }
         const double change = accelerations[0] - accelerations[1];
         if (!std::isfinite(change) || change <= 0.0)

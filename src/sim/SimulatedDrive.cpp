@@ -3,6 +3,7 @@
 #include "CommandDatabase.h"
 #include "DriveCommandLine.h"
 #include "DriveErrorBits.h"
+#include "FactoryMotor.h"
 
 #include <QDir>
 #include <QLoggingCategory>
@@ -42,6 +43,7 @@ SimulatedDrive::SimulatedDrive(const CommandDatabaseLists& lists) : m_Parameters
         if (ok && number >= 0 && number < 64)
             m_ErrorNames.emplace(number, row->m_Name.trimmed());
     }
+    FitFactoryMotor();
     m_WallClock.start();
     m_ErrorLog.SetMask(static_cast<int>(Param(115, DriveErrorLog::AllKinds)));
     m_Measurements.PowerUp(Now(), Param(119, 25.0));
@@ -236,6 +238,25 @@ void SimulatedDrive::Restart()
     if ((m_ActiveMode == 1 || Param(214) != 0.0) && EnableRefusal().isEmpty())
         m_Enabled = true;
     qCDebug(lcOrvexSim) << "restart, mode" << m_ActiveMode << "enabled" << m_Enabled;
+}
+
+void SimulatedDrive::FitFactoryMotor()
+{
+    for (const FactoryMotor::Setting& setting : FactoryMotor::Settings) {
+        if (m_Parameters.Write(setting.Field.Parameter, setting.Value) !=
+            ParameterTable::WriteResult::Written) {
+            qCWarning(lcOrvexSim).noquote()
+                << QStringLiteral("The command database does not take the factory-fitted "
+                                  "motor's %1 of %2; the drive starts unconfigured.")
+                       .arg(QLatin1String(setting.Field.Name))
+                       .arg(setting.Value);
+            m_Parameters.RestoreDefaults();
+            return;
+        }
+    }
+    m_Parameters.SaveToFlash();
+    m_MotorPart = m_StoredMotorPart = QLatin1String(FactoryMotor::PartNumber);
+    m_Configured = true;
 }
 
 void SimulatedDrive::PowerCycle()

@@ -23,7 +23,8 @@ struct DriveCommandLine;
 
 // A model of one Orvex drive that answers the drive's serial protocol: its
 // parameters, configuration, enable and fault state, status values and error
-// log, with switches that make it misbehave for tests of the error paths.
+// log, with switches that make it misbehave for tests of the error paths. It
+// comes configured for the motor it left the factory with (FactoryMotor.h).
 class SimulatedDrive
 {
 public:
@@ -132,6 +133,10 @@ private:
     qint64 Now() const;
     qint64 PoweredUpMinutes() const;
     void Restart();
+    // Sets up and saves the configuration of the factory-fitted motor; a
+    // command database whose limits cannot hold it leaves the defaults and
+    // the drive unconfigured.
+    void FitFactoryMotor();
     void Disable() { m_Enabled = false; }
     // Why the drive cannot be enabled now, as an error answer; empty when it can.
     QByteArray EnableRefusal() const;

@@ -229,9 +229,27 @@ private Q_SLOTS:
         // The drive's configuration checksum, read on its own after the listing.
         QVERIFY(reader->DriveParameter186() != 0);
     }
+    // A fresh drive uploads the motor it left the factory with, by the keys the
+    // wizard looks it up with: BE23A1E, catalogue winding, cooling "HS".
+    void freshDriveUploadsItsFactoryMotor()
+    {
+        BridgeRig rig;
+        auto config = rig.Config();
+        config->LoadConfiguration(QString());
+        QCOMPARE(config->MotorPartNumber(), QStringLiteral("BE23A1E"));
+        QCOMPARE(config->CustomWindingNumber(), 0);
+        QCOMPARE(config->CoolingCode(), 0);
+        QCOMPARE(config->MotorRatedSpeed(), 100.0f);
+        QCOMPARE(config->MotorPolePairs(), 4);
+        QCOMPARE(config->ContinuousCurrent(), 1.51f);
+        QCOMPARE(config->FeedbackResolution(), 8000);
+        QCOMPARE(config->DriveConfigured(), true);
+    }
     void refusedDownloadsStopBeforeTheSave()
     {
         BridgeRig rig;
+        // A drive that lost its configuration, so that a save would show.
+        rig.drive->SetConfigured(false);
         auto config = rig.Config();
         config->SetMotorRatedSpeed(900.0f);
         QCOMPARE(DescriptionOf([&] { config->StoreConfiguration(true, QString()); }),
@@ -256,10 +274,10 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("arrived");
         QTest::addColumn<QString>("error");
         QTest::newRow("lines lost on the way")
-            << QByteArray("P016=50\r\n") << QByteArray()
+            << QByteArray("P016=100\r\n") << QByteArray()
             << "Incorrect response from Orvex drive: the configuration arrived incomplete";
         QTest::newRow("unreadable value")
-            << QByteArray("P016=50\r\n") << QByteArray("P016=abc\r\n")
+            << QByteArray("P016=100\r\n") << QByteArray("P016=abc\r\n")
             << "Incorrect response from Orvex drive: unreadable value 'abc' for P016";
     }
     void damagedUploadKeepsTheConfiguration()
@@ -281,6 +299,7 @@ private Q_SLOTS:
     void driveStateAndEnable()
     {
         BridgeRig rig;
+        rig.drive->SetConfigured(false); // a drive that lost its configuration
         auto config = rig.Config();
         QCOMPARE(config->DriveConfigured(), false);
         QCOMPARE(config->DriveFaulted(), false);
@@ -414,6 +433,8 @@ private Q_SLOTS:
         QFETCH(int, after);
         QFETCH(int, timeoutMs);
         BridgeRig rig;
+        // A drive that lost its configuration, so that a save would show.
+        rig.drive->SetConfigured(false);
         auto config = rig.Config();
         config->SetMotorKe(77.0f);
         config->SetMotorPartNumber(QStringLiteral("VX-100"));
