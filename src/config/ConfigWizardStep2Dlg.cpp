@@ -143,7 +143,7 @@ void CConfigWizardStep2Dlg::BuildControls()
     m_pPackage->setObjectName(QStringLiteral("packageCombo"));
     m_pPackage->setAccessibleName(QStringLiteral("Motor Package"));
     m_pPackage->addItems({Rotary, Linear});
-    auto* packageLabel = new QLabel(QStringLiteral("Motor &Package"), this);
+    auto* packageLabel = new QLabel(QStringLiteral("Motor Pac&kage"), this);
     packageLabel->setBuddy(m_pPackage);
     place(0, 0, packageLabel, m_pPackage, nullptr);
     connect(m_pPackage, &QComboBox::currentIndexChanged, this,

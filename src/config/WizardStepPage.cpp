@@ -95,8 +95,8 @@ CWizardPendingStepDlg::CWizardPendingStepDlg(int step, AppContext& context, IMai
     setObjectName(QStringLiteral("wizardStep%1").arg(step));
     auto* note = new QLabel(
         QStringLiteral("Step %1 of the wizard is not built yet in this version of the program, so "
-                       "the configuration cannot be finished here. Use \"< Back\" to return to "
-                       "the motor parameters.")
+                       "the configuration cannot be finished here. \"< Back\" returns to the "
+                       "steps before.")
             .arg(step),
         this);
     note->setObjectName(QStringLiteral("notBuiltNote"));
