@@ -3,6 +3,8 @@
 #include "MotorChoice.h"
 #include "WizardStepPage.h"
 
+#include <array>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
