@@ -8,6 +8,7 @@
 #include "NumStatusPanelDlg.h"
 #include "PageIds.h"
 #include "PendingPage.h"
+#include "ServoTunerDlg.h"
 #include "TerminalEmulatorDlg.h"
 
 namespace Orvex {
@@ -54,6 +55,8 @@ TStackedPage* CPageFactory::Create(int id) const
         return new CConfigWizardStep2Dlg(m_context, m_mainWindow, *m_workflow);
     case PageId::ConfigWizardStep3:
         return new CWizardPendingStepDlg(3, m_context, m_mainWindow, *m_workflow);
+    case PageId::ServoTuner:
+        return new CServoTunerDlg(m_context, m_mainWindow, *m_workflow);
     case PageId::BitStatusPanel:
         return new CBitStatusPanelDlg(m_context, m_mainWindow);
     case PageId::NumericStatusPanel:

@@ -1,0 +1,292 @@
+#include "PositionTunerDlg.h"
+
+#include "AppContext.h"
+#include "ConfigFields.h"
+#include "ErrorReport.h"
+#include "FieldValidation.h"
+#include "OrvexConfig.h"
+#include "UiServices.h"
+#include "WizardContracts.h"
+#include "WizardState.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace Orvex {
+
+namespace {
+
+namespace F = ConfigFields;
+constexpr int DistanceParameter = 210;
+constexpr int Ccw = 1;
+
+QString Decimal(double value)
+{
+    return QString::asprintf("%.2f", value);
+}
+
+} // namespace
+
+CPositionTunerDlg::CPositionTunerDlg(TunerContext& tuning, QWidget* parent)
+    : TTunerPage(tuning, parent)
+{
+    setObjectName(QStringLiteral("positionTuner"));
+    BuildControls();
+    ResetPageToDefaults();
+}
+
+void CPositionTunerDlg::BuildControls()
+{
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* gainsGroup = new QGroupBox(QStringLiteral("Position Loop Gains"), this);
+    auto* gains = new QGridLayout(gainsGroup);
+    m_pKp = AddEdit(gains, 0, 0, QStringLiteral("Proportional"), NumericChars::Decimal,
+                    "proportionalEdit", QString());
+    m_pKi = AddEdit(gains, 1, 0, QStringLiteral("Integral"), NumericChars::Decimal,
+                    "integralEdit", QString());
+    m_pIntegralLimit = AddEdit(gains, 2, 0, QStringLiteral("Integral Limit"),
+                               NumericChars::Digits, "integralLimitEdit", QString());
+    m_pKv = AddEdit(gains, 0, 2, QStringLiteral("Velocity"), NumericChars::Decimal,
+                    "velocityGainEdit", QString());
+    m_pInertiaRatio = AddEdit(gains, 1, 2, QStringLiteral("Load/Rotor\nInertia Ratio"),
+                              NumericChars::Decimal, "inertiaRatioEdit", QString());
+    m_pAutoTune = new QPushButton(QStringLiteral("Auto Tune"), gainsGroup);
+    m_pAutoTune->setObjectName(QStringLiteral("autoTuneButton"));
+    gains->addWidget(m_pAutoTune, 2, 3);
+    connect(m_pAutoTune, &QPushButton::clicked, this,
+            [this] { ORVEX_GUARDED([&] { AutoTuneInertia(); }); });
+    row->addWidget(gainsGroup);
+
+    auto* profileGroup = new QGroupBox(QStringLiteral("Position Profile"), this);
+    auto* profile = new QGridLayout(profileGroup);
+    m_pDistance = AddEdit(profile, 0, 0, QStringLiteral("Distance\n(counts)"),
+                          NumericChars::Digits, "distanceEdit", QString());
+    // The distance box takes any text; it is read like atoi.
+    m_pDistance->setValidator(nullptr);
+    m_pMaxError = AddEdit(profile, 1, 0, QStringLiteral("Max. Position\nError (counts)"),
+                          NumericChars::Digits, "maxPositionErrorEdit", QString());
+    m_pDirection = new QComboBox(profileGroup);
+    m_pDirection->setObjectName(QStringLiteral("directionCombo"));
+    m_pDirection->setAccessibleName(QStringLiteral("Direction"));
+    auto* directionLabel = new QLabel(QStringLiteral("Direction"), profileGroup);
+    directionLabel->setBuddy(m_pDirection);
+    profile->addWidget(directionLabel, 2, 0);
+    profile->addWidget(m_pDirection, 2, 1);
+    row->addWidget(profileGroup);
+    row->addStretch(1);
+}
+
+PositionTestValues CPositionTunerDlg::PageValues() const
+{
+    PositionTestValues v;
+    v.Kp = m_pKp->Decimal();
+    v.Ki = m_pKi->Decimal();
+    v.IntegralLimit = m_pIntegralLimit->Integer();
+    v.Kv = m_pKv->Decimal();
+    v.InertiaRatio = m_pInertiaRatio->Decimal();
+    v.Distance = m_pDistance->Integer();
+    v.Direction = std::max(m_pDirection->currentIndex(), 0);
+    v.MaxPositionError = m_pMaxError->Integer();
+    return v;
+}
+
+void CPositionTunerDlg::ShowValues(const PositionTestValues& v)
+{
+    m_pKp->setText(Decimal(v.Kp));
+    m_pKi->setText(Decimal(v.Ki));
+    m_pIntegralLimit->SetInteger(v.IntegralLimit);
+    m_pKv->setText(Decimal(v.Kv));
+    m_pInertiaRatio->setText(Decimal(v.InertiaRatio));
+    m_pDistance->SetInteger(v.Distance);
+    m_pDirection->setCurrentIndex(v.Direction);
+    m_pMaxError->SetInteger(v.MaxPositionError);
+}
+
+void CPositionTunerDlg::ResetPageToDefaults()
+{
+    m_pKp->setText(QStringLiteral("0.60"));
+    m_pKi->setText(QStringLiteral("1.00"));
+    m_pIntegralLimit->setText(QStringLiteral("1"));
+    m_pKv->setText(QStringLiteral("1.40"));
+    m_pInertiaRatio->setText(QStringLiteral("0.00"));
+    m_pDistance->setText(QStringLiteral("200"));
+    m_pMaxError->setText(QStringLiteral("4000"));
+    m_pDirection->clear();
+    m_pDirection->addItems({QStringLiteral("CW"), QStringLiteral("CCW")});
+    m_pDirection->setCurrentIndex(0);
+}
+
+void CPositionTunerDlg::ResetSession(int n)
+{
+    ResetPageToDefaults();
+    Session(n).Reset(PageValues());
+}
+
+void CPositionTunerDlg::SelectSession(int n)
+{
+    ShowValues(Session(n).Page);
+}
+
+void CPositionTunerDlg::FillFromConfig()
+{
+    const IOrvexConfig& config = m_tuning.Config();
+    m_pKp->setText(Decimal(config.PositionLoopKp()));
+    m_pKi->setText(Decimal(config.PositionLoopKi()));
+    m_pIntegralLimit->SetInteger(config.PositionLoopIntegralLimit());
+    m_pKv->setText(Decimal(config.PositionLoopKv()));
+    m_pInertiaRatio->setText(Decimal(config.InertiaRatio()));
+    m_pMaxError->SetInteger(config.MaxPositionError());
+}
+
+bool CPositionTunerDlg::Validate()
+{
+    const FieldRule rules[] = {
+        {m_pKp, F::PositionLoopKp.Parameter, 0, 0,
+         "Proportional Gain must be between %.2lf and %.2lf", nullptr, false},
+        {m_pKi, F::PositionLoopKi.Parameter, 0, 0, "Integral Gain must be between %.2lf and %.2lf",
+         nullptr, false},
+        {m_pIntegralLimit, F::PositionLoopIntegralLimit.Parameter, 0, 0,
+         "Integral Limit must be between %.0lf and %.0lf", nullptr, true},
+        {m_pKv, F::PositionLoopKv.Parameter, 0, 0, "Velocity Gain must be between %.2lf and %.2lf",
+         nullptr, false},
+        {m_pInertiaRatio, F::InertiaRatio.Parameter, 0, 0,
+         "Load/Rotor Inertia Ratio must be between %.2lf and %.2lf", nullptr, false},
+        {m_pDistance, DistanceParameter, 0, 0, "Distance must be between %.0lf and %.0lf counts",
+         nullptr, true},
+        {m_pMaxError, F::MaxPositionError.Parameter, 0, 0,
+         "Maximum Position Error must be between %.2lf and %.2lf counts", nullptr, false},
+    };
+    return FieldValidation::Run(m_tuning.Ui(), rules, m_tuning.App.Limits);
+}
+
+bool CPositionTunerDlg::StepDirectionMode()
+{
+    if (m_tuning.Config().ControlMode() >= WizardState::StepDirectionMode)
+        return true;
+    ShowErrorMessage(m_tuning.Ui(), QStringLiteral("Configuration Error"),
+                     QStringLiteral("Orvex drive has not been configured as a step/direction "
+                                    "servo drive"));
+    return false;
+}
+
+void CPositionTunerDlg::WriteGains()
+{
+    IOrvexConfig& config = m_tuning.Config();
+    config.SetPositionLoopKp(static_cast<float>(m_pKp->Decimal()));
+    config.SetPositionLoopKi(static_cast<float>(m_pKi->Decimal()));
+    config.SetPositionLoopIntegralLimit(m_pIntegralLimit->Integer());
+    config.SetPositionLoopKv(static_cast<float>(m_pKv->Decimal()));
+    config.SetInertiaRatio(static_cast<float>(m_pInertiaRatio->Decimal()));
+    config.SetMaxPositionError(m_pMaxError->Integer());
+}
+
+bool CPositionTunerDlg::CheckDriveReady()
+{
+    if (!m_tuning.CheckDriveConnection())
+        return false;
+    bool ready = false;
+    m_tuning.RunDriveAction([&] {
+        if (!m_tuning.CheckDriveState() || !StepDirectionMode() || !Validate() ||
+            !m_tuning.AskFaultOnDisable())
+            return;
+        WriteGains();
+        ready = true;
+    });
+    return ready;
+}
+
+void CPositionTunerDlg::CaptureResponse()
+{
+    if (!CheckDriveReady())
+        return;
+    const bool ccw = m_pDirection->currentIndex() == Ccw;
+    const int distance = ccw ? -m_pDistance->Integer() : m_pDistance->Integer();
+    const std::optional<QVariant> samples = RunCapture(
+        [&] { return m_tuning.Config().CapturePositionStep(distance, CaptureTimeoutMs); });
+    if (!samples)
+        return;
+    PositionSession& session = Session(m_tuning.ActiveSession);
+    if (!AcceptUnpacked(CaptureData::Unpack(*samples, session.Commanded, session.Actual)))
+        return;
+    CaptureData::RiseFromZero(session.Commanded, session.Actual, ccw);
+    m_tuning.Redraw();
+    if (Validate())
+        session.Page = PageValues();
+}
+
+void CPositionTunerDlg::AutoTuneInertia()
+{
+    AutoTune([this] { return StepDirectionMode(); },
+             [this] { m_tuning.Workflow.CheckConfigurationMatch(); },
+             [this] {
+                 // The graph goes blank while the drive measures; the tests stay.
+                 const auto kept = m_sessions;
+                 for (PositionSession& session : m_sessions) {
+                     session.Commanded.fill(0);
+                     session.Actual.fill(0);
+                 }
+                 m_tuning.Redraw();
+                 m_sessions = kept;
+             },
+             m_pInertiaRatio);
+}
+
+bool CPositionTunerDlg::SaveConfiguration()
+{
+    if (!Validate())
+        return false;
+    if (!m_tuning.RunDriveAction([this] { WriteGains(); }))
+        return false;
+    FileDialogRequest request;
+    request.Caption = QStringLiteral("Save Orvex Configuration");
+    request.Filter = QStringLiteral("Orvex Configuration Files(*.kvt)|*.kvt||");
+    request.DefaultExtension = QStringLiteral("*.kvt");
+    request.InitialName = QStringLiteral("*.kvt");
+    request.OverwritePrompt = true;
+    const QString path = m_tuning.Ui().GetSaveFileName(request);
+    if (path.isEmpty())
+        return false;
+    return RunShowingErrors(m_tuning.Ui(), QStringLiteral("Saving Configuration Error"), [&] {
+        const auto wait =
+            m_tuning.Ui().ShowWait(QStringLiteral("Saving Orvex configuration file..."));
+        m_tuning.Config().StoreConfiguration(false, path);
+    });
+}
+
+GraphContent CPositionTunerDlg::Graph() const
+{
+    GraphContent content;
+    content.Tuner = TunerName();
+    content.Title = QStringLiteral("Position Response");
+    content.YTitle = QStringLiteral("Position (counts)");
+    content.XMin = CaptureData::PositionStartMs;
+    content.XMax = CaptureData::PositionStartMs + TraceLength * CaptureData::PositionSampleMs;
+    content.XGrid = 16.0;
+    content.XMinor = 4.0;
+    content.YMin = 0.0;
+    content.YMax = 2.0 * m_pDistance->Integer();
+    AddSessions<PositionSession>(
+        content, m_sessions,
+        [](int, int j) {
+            return CaptureData::PositionStartMs + j * CaptureData::PositionSampleMs;
+        },
+        [](const PositionSession& s) {
+            const PositionTestValues& v = s.Page;
+            return QStringLiteral("Kp %1, Ki %2, integral limit %3, Kv %4, inertia ratio %5; "
+                                  "%6 counts %7, max position error %8 counts")
+                .arg(Decimal(v.Kp), Decimal(v.Ki))
+                .arg(v.IntegralLimit)
+                .arg(Decimal(v.Kv), Decimal(v.InertiaRatio))
+                .arg(v.Distance)
+                .arg(v.Direction == Ccw ? QStringLiteral("CCW") : QStringLiteral("CW"))
+                .arg(v.MaxPositionError);
+        });
+    return content;
+}
+
+} // namespace Orvex

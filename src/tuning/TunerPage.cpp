@@ -1,0 +1,161 @@
+#include "TunerPage.h"
+
+#include "AppContext.h"
+#include "ComponentError.h"
+#include "DriveGate.h"
+#include "MainWindowServices.h"
+#include "NumericEdit.h"
+#include "OrvexConfig.h"
+#include "UiServices.h"
+
+#include <QGridLayout>
+#include <QLabel>
+
+namespace Orvex {
+
+namespace {
+
+const QString CommunicationsError = DriveGate::CommunicationsError;
+
+} // namespace
+
+TunerContext::TunerContext(AppContext& context, IMainWindow& mainWindow,
+                           IConfigWorkflow& workflow)
+    : App(context), MainWindow(mainWindow), Workflow(workflow)
+{}
+
+IOrvexConfig& TunerContext::Config() const
+{
+    return App.Config;
+}
+
+IUiServices& TunerContext::Ui() const
+{
+    return App.Ui;
+}
+
+bool TunerContext::CheckDriveConnection()
+{
+    DriveGate gate(App.Ui, MainWindow);
+    return gate.Reach(App.Config, DriveGate::Report::ConnectionLabels);
+}
+
+bool TunerContext::CheckDriveState()
+{
+    IOrvexConfig& config = App.Config;
+    if (!config.DriveConfigured()) {
+        ShowErrorMessage(App.Ui, QStringLiteral("Configuration Error"),
+                         QStringLiteral("Orvex drive has not been configured"));
+        return false;
+    }
+    if (!config.EnableInputActive()) {
+        ShowErrorMessage(App.Ui, QStringLiteral("Hardware Drive Enable Error"),
+                         QStringLiteral("Orvex drive is not enabled via enable input"));
+        return false;
+    }
+    if (config.DriveFaulted()) {
+        ShowErrorMessage(App.Ui, QStringLiteral("Drive Fault"),
+                         QStringLiteral("Orvex drive is faulted.  You must reset drive to clear "
+                                        "fault."));
+        return false;
+    }
+    return true;
+}
+
+bool TunerContext::AskFaultOnDisable()
+{
+    IOrvexConfig& config = App.Config;
+    if (!config.FaultOnDriveDisable())
+        return true;
+    const QuestionAnswer answer = App.Ui.AskYesNoCancel(
+        QStringLiteral("Configuration Warning"),
+        QStringLiteral("The 'Enable Fault on Drive Disable' flag is set\nand could interfere with "
+                       "the tuning.\n\nDo you want to disable it (recommended)?"));
+    if (answer == QuestionAnswer::Cancel)
+        return false;
+    if (answer == QuestionAnswer::Yes)
+        config.SetFaultOnDriveDisable(false);
+    return true;
+}
+
+bool TunerContext::RunDriveAction(const std::function<void()>& action)
+{
+    return RunShowingErrors(App.Ui, CommunicationsError, action);
+}
+
+TTunerPage::TTunerPage(TunerContext& tuning, QWidget* parent) : QWidget(parent), m_tuning(tuning)
+{}
+
+NumericEdit* TTunerPage::AddEdit(QGridLayout* grid, int row, int column, const QString& label,
+                                 NumericChars chars, const char* objectName, const QString& defaultText)
+{
+    auto* edit = new NumericEdit(chars, this);
+    edit->setObjectName(QLatin1String(objectName));
+    edit->setText(defaultText);
+    edit->setMaximumWidth(110);
+    auto* caption = new QLabel(label, this);
+    caption->setBuddy(edit);
+    edit->setAccessibleName(QString(label).remove(QLatin1Char('&')).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    grid->addWidget(caption, row, column);
+    grid->addWidget(edit, row, column + 1);
+    return edit;
+}
+
+std::optional<QVariant> TTunerPage::RunCapture(const std::function<QVariant()>& capture)
+{
+    QVariant samples;
+    IUiServices& ui = m_tuning.Ui();
+    const bool ran = m_tuning.RunDriveAction([&] {
+        const auto wait = ui.ShowWait(QStringLiteral("Acquiring data..."));
+        samples = capture();
+        wait->SetText(QStringLiteral("Data acquisition finished"));
+        ui.Pause(AfterCapturePauseMs);
+    });
+    if (!ran)
+        return std::nullopt;
+    return samples;
+}
+
+bool TTunerPage::AcceptUnpacked(CaptureData::Problem problem)
+{
+    if (problem == CaptureData::Problem::None)
+        return true;
+    ShowErrorMessage(m_tuning.Ui(), QStringLiteral("VARIANT Error"),
+                     CaptureData::MessageOf(problem));
+    return false;
+}
+
+void TTunerPage::AutoTune(const std::function<bool()>& controlModeOk,
+                          const std::function<void()>& beforeTuning,
+                          const std::function<void()>& blankGraph, NumericEdit* ratioBox)
+{
+    if (!m_tuning.CheckDriveConnection())
+        return;
+    float ratio = -1.0f;
+    bool ran = false;
+    const bool asked = m_tuning.RunDriveAction([&] {
+        if (!m_tuning.CheckDriveState() || !controlModeOk() || !m_tuning.AskFaultOnDisable())
+            return;
+        if (beforeTuning)
+            beforeTuning();
+        blankGraph();
+        const auto wait = m_tuning.Ui().ShowWait(QStringLiteral("Auto tuning..."));
+        ratio = m_tuning.Config().AutoTune();
+        ran = true;
+    });
+    if (!asked || !ran)
+        return;
+    // Not a number counts as a failed measurement as well.
+    if (ratio >= 0.0f) {
+        ratioBox->SetDecimal(ratio);
+        m_tuning.Ui().ShowMessage(
+            QStringLiteral("Auto Tune Success"),
+            QStringLiteral("Auto tuning was successful.  Hit 'Start Motion' pushbutton to graph a "
+                           "move."));
+    } else {
+        m_tuning.Ui().ShowMessage(QStringLiteral("Auto Tune Error"),
+                                  QStringLiteral("Auto tuning failed."));
+    }
+}
+
+} // namespace Orvex

@@ -1,0 +1,159 @@
+#pragma once
+
+#include "CaptureData.h"
+#include "NumericEdit.h"
+#include "ResponseGraph.h"
+#include "TuningSession.h"
+
+#include <QString>
+#include <QWidget>
+
+class QGridLayout;
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QVariant;
+
+namespace Orvex {
+
+struct AppContext;
+class IConfigWorkflow;
+class IMainWindow;
+class IOrvexConfig;
+class IUiServices;
+
+// What the servo tuner frame shares with its tuners: the program's objects,
+// the session and graph choice, the drive checks every drive action starts
+// with, and the graph redraw.
+class TunerContext
+{
+public:
+    TunerContext(AppContext& context, IMainWindow& mainWindow, IConfigWorkflow& workflow);
+
+    AppContext& App;
+    IMainWindow& MainWindow;
+    IConfigWorkflow& Workflow;
+    IOrvexConfig& Config() const;
+    IUiServices& Ui() const;
+
+    // The session the next test goes into, 0 to 3, and whether the graph
+    // shows all four sessions or only that one.
+    int ActiveSession = 0;
+    bool GraphAllSessions = false;
+    // Redraws the graph from the shown tuner; set by the frame.
+    std::function<void()> Redraw;
+
+    // Stops the status pages' automatic updates, gives the drive the
+    // selected port and tests the connection; a failure shows on the main
+    // window's connection labels.
+    bool CheckDriveConnection();
+    // The drive holds a configuration, its enable input is on and it is not
+    // faulted; the first that fails is shown and answers false.
+    bool CheckDriveState();
+    // The drive's "Enable Fault on Drive Disable" flag would stop a test
+    // move; the user may clear it. False when the user cancelled.
+    bool AskFaultOnDisable();
+    // Runs a drive action, showing a component error under "Communications
+    // Error"; false when it failed.
+    bool RunDriveAction(const std::function<void()>& action);
+};
+
+// A tuner of the servo tuner frame: its page of gains and test profile, its
+// four sessions, its checks before a test, its capture and its graph.
+class TTunerPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // How long a capture may take, in ms, and the pause after it.
+    static constexpr int CaptureTimeoutMs = 20000;
+    static constexpr int AfterCapturePauseMs = 2000;
+
+    TTunerPage(TunerContext& tuning, QWidget* parent = nullptr);
+
+    // "Current Loop Tuner", ...
+    virtual QString TunerName() const = 0;
+    // Session n back to the page's defaults with empty traces; the page
+    // shows the defaults.
+    virtual void ResetSession(int n) = 0;
+    // The page shows session n's values.
+    virtual void SelectSession(int n) = 0;
+    // The page takes its gains from the configuration object.
+    virtual void FillFromConfig() = 0;
+    // The page's texts back to their defaults; the sessions keep their tests.
+    virtual void ResetPageToDefaults() = 0;
+    // Checks the page in its order; at the first failure shows it and focuses the box.
+    virtual bool Validate() = 0;
+    // The drive checks before a test, the page's checks, and the gains
+    // written to the configuration object; false when anything stopped it.
+    virtual bool CheckDriveReady() = 0;
+    // "Start Motion": checks, runs the test and draws it in the active session.
+    virtual void CaptureResponse() = 0;
+    // What the graph shows for this tuner.
+    virtual GraphContent Graph() const = 0;
+
+protected:
+    // A labelled box of the page in grid at row, column (label) and column + 1.
+    NumericEdit* AddEdit(QGridLayout* grid, int row, int column, const QString& label,
+                         NumericChars chars, const char* objectName, const QString& defaultText);
+
+    // The shared test protocol around the tuner's capture call: the wait
+    // window, the pause, the result's checks. Answers the samples, or an
+    // invalid QVariant with the user told why.
+    std::optional<QVariant> RunCapture(const std::function<QVariant()>& capture);
+    // Shows "VARIANT Error" for a capture whose answer is unusable; false then.
+    bool AcceptUnpacked(CaptureData::Problem problem);
+
+    // Auto tuning of the inertia ratio, shared by the velocity and position
+    // tuners: checks the drive (controlModeOk tells whether its control mode
+    // suits the tuner, with the message when not), asks about the
+    // fault-on-disable flag, runs whatever beforeTuning needs, blanks the
+    // graph, runs the drive's measurement and puts the ratio into ratioBox.
+    void AutoTune(const std::function<bool()>& controlModeOk,
+                  const std::function<void()>& beforeTuning, const std::function<void()>& blankGraph,
+                  NumericEdit* ratioBox);
+
+    // Puts each drawn session's traces and figures into content.
+    template <class Session>
+    void AddSessions(GraphContent& content, const std::array<Session, TuningSessionCount>& sessions,
+                     const std::function<double(int session, int sample)>& timeOf,
+                     const std::function<QString(const Session&)>& notes) const;
+
+    TunerContext& m_tuning;
+};
+
+template <class Session>
+void TTunerPage::AddSessions(GraphContent& content,
+                             const std::array<Session, TuningSessionCount>& sessions,
+                             const std::function<double(int session, int sample)>& timeOf,
+                             const std::function<QString(const Session&)>& notes) const
+{
+    std::vector<double> times(TraceLength);
+    std::vector<double> commanded(TraceLength);
+    std::vector<double> actual(TraceLength);
+    for (int n = 0; n < TuningSessionCount; ++n) {
+        const auto index = static_cast<std::size_t>(n);
+        const bool drawn = m_tuning.GraphAllSessions || n == m_tuning.ActiveSession;
+        content.Drawn[index] = drawn;
+        content.SessionNotes[index] = notes(sessions[index]);
+        if (!drawn)
+            continue;
+        QList<QPointF>& commandedPoints = content.Series[2 * index];
+        QList<QPointF>& actualPoints = content.Series[2 * index + 1];
+        commandedPoints.reserve(TraceLength);
+        actualPoints.reserve(TraceLength);
+        for (int j = 0; j < TraceLength; ++j) {
+            const auto k = static_cast<std::size_t>(j);
+            times[k] = timeOf(n, j);
+            commanded[k] = static_cast<double>(sessions[index].Commanded[k]);
+            actual[k] = static_cast<double>(sessions[index].Actual[k]);
+            commandedPoints.append(QPointF(times[k], commanded[k]));
+            actualPoints.append(QPointF(times[k], actual[k]));
+        }
+        content.Figures[index] = ComputeStepFigures(times, commanded, actual);
+    }
+}
+
+} // namespace Orvex
