@@ -33,9 +33,8 @@ void TestCaptureData::unpack_data()
     QTest::newRow("1500 elements keep 512 pairs") << floats(1500) << 0 << 512;
     QTest::newRow("100 elements replace 50 points") << floats(100) << 0 << 50;
     QTest::newRow("empty array") << floats(0) << 0 << 0;
-    QTest::newRow("integers for a float tuner")
-        << QVariant::fromValue(QList<qint32>{1, 2, 3, 4}) << int(CaptureData::Problem::InvalidType)
-        << 0;
+    QTest::newRow("integers for a float tuner") << QVariant::fromValue(QList<qint32>{1, 2, 3, 4})
+                                                << int(CaptureData::Problem::InvalidType) << 0;
     QTest::newRow("doubles") << QVariant::fromValue(QList<double>{1.0, 2.0})
                              << int(CaptureData::Problem::InvalidType) << 0;
     QTest::newRow("no array") << QVariant() << int(CaptureData::Problem::NullArray) << 0;
