@@ -333,7 +333,8 @@ protected:
         case Qt::Key_1:
         case Qt::Key_2:
             m_active = event->key() == Qt::Key_1 ? 0 : 1;
-            if (!m_graph.CursorTime(m_active))
+            if (const auto time = m_graph.CursorTime(m_active);
+                !time || *time < m_graph.ShownXMin() || *time > m_graph.ShownXMax())
                 m_graph.SetCursor(m_active, ShownCentre());
             break;
         case Qt::Key_Delete:
@@ -591,9 +592,9 @@ CResponseGraph::CResponseGraph(IUiServices& ui, QWidget* parent)
     const QString help = QStringLiteral(
         "Click to place cursor 1, Shift+click to place cursor 2; drag to pan the time axis, "
         "turn the wheel to zoom it, double-click to restore it. Keys: + and - zoom, Left and "
-        "Right pan, Home restores; 1 and 2 pick a cursor (placing it in the middle), "
-        "Shift+Left and Shift+Right move it, Delete clears the cursors; the Menu key or "
-        "Shift+F10 opens the menu (export, restore zoom, clear cursors).");
+        "Right pan, Home restores; 1 and 2 pick a cursor (bringing it to the middle when it "
+        "is not in sight), Shift+Left and Shift+Right move it, Delete clears the cursors; "
+        "the Menu key or Shift+F10 opens the menu (export, restore zoom, clear cursors).");
     d->view->setAccessibleDescription(help);
     d->view->setWhatsThis(help);
 
