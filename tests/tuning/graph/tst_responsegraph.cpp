@@ -153,6 +153,16 @@ private Q_SLOTS:
         graph.ZoomTime(4.0, 16.0);
         graph.RestoreRanges();
         QCOMPARE(Shown(graph), std::pair(0.0, 32.0));
+
+        // The keys: + zooms about the middle, Right pans an eighth, Home restores.
+        graph.ZoomTime(2.0, 16.0);
+        QTest::keyClick(graph.View(), Qt::Key_Right);
+        QCOMPARE(Shown(graph), std::pair(10.0, 26.0));
+        QTest::keyClick(graph.View(), Qt::Key_Home);
+        QCOMPARE(Shown(graph), std::pair(0.0, 32.0));
+        QTest::keyClick(graph.View(), Qt::Key_Plus);
+        QVERIFY(graph.ShownXMax() - graph.ShownXMin() < 32.0);
+        QCOMPARE(graph.ShownXMin() + graph.ShownXMax(), 32.0);
     }
 
     void cursors()
@@ -182,6 +192,14 @@ private Q_SLOTS:
         QVERIFY(graph.CursorTime(0) && std::abs(*graph.CursorTime(0) - 16.0) < 0.2);
         QTest::mouseClick(graph.View()->viewport(), Qt::LeftButton, Qt::ShiftModifier, middle);
         QVERIFY(graph.CursorTime(1));
+        // A drag pans instead: the time under the pointer follows it.
+        graph.ZoomTime(2.0, 16.0);
+        QTest::mousePress(graph.View()->viewport(), Qt::LeftButton, {}, middle);
+        QTest::mouseMove(graph.View()->viewport(), middle - QPoint(50, 0));
+        QTest::mouseMove(graph.View()->viewport(), middle - QPoint(100, 0));
+        QTest::mouseRelease(graph.View()->viewport(), Qt::LeftButton, {}, middle - QPoint(100, 0));
+        QCOMPARE(graph.ShownXMin(), 8.0 + 100.0 * 16.0 / plot.width());
+        QVERIFY(graph.CursorTime(0) && *graph.CursorTime(0) < 16.2);
     }
 
     void csv_data()
