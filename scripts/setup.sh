@@ -9,7 +9,7 @@ top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$top"
 
 packages=(build-essential cmake ninja-build pkg-config
-          qt6-base-dev qt6-serialport-dev qt6-charts-dev libgl-dev
+          qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
           dbus dbus-x11 libglib2.0-bin clang-format)
 case "$mode" in
   bench) packages+=(libbenchmark-dev libpugixml-dev xvfb xdotool) ;;

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class QChartView;
@@ -96,9 +97,14 @@ public:
 
 private:
     struct Private;
+
+    // Puts the figures beside the graph when they fit in a quarter of the
+    // width, below it otherwise.
+    void resizeEvent(QResizeEvent* event) override;
+
     GraphContent m_content;
     IUiServices& m_ui;
-    Private* d = nullptr;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Orvex
