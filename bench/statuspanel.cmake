@@ -9,7 +9,7 @@ add_executable(bench_statuspanel
 )
 target_include_directories(bench_statuspanel PRIVATE
   ${CMAKE_SOURCE_DIR}/tests/app ${CMAKE_SOURCE_DIR}/tests/common)
-target_link_libraries(bench_statuspanel PRIVATE orvex_app orvex_status Qt6::Widgets)
+target_link_libraries(bench_statuspanel PRIVATE orvex_app orvex_status orvex_motordb_core Qt6::Widgets)
 target_compile_definitions(bench_statuspanel PRIVATE
   ORVEX_BENCH_DATA_DIR="${ORVEX_DATA_DIR}" ORVEX_TEST_DATA_DIR="${ORVEX_DATA_DIR}")
 orvex_set_warnings(bench_statuspanel)

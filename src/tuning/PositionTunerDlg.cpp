@@ -47,10 +47,10 @@ void CPositionTunerDlg::BuildControls()
     auto* gains = new QGridLayout(gainsGroup);
     m_pKp = AddEdit(gains, 0, 0, QStringLiteral("Proportional"), NumericChars::Decimal,
                     "proportionalEdit", QString());
-    m_pKi = AddEdit(gains, 1, 0, QStringLiteral("Integral"), NumericChars::Decimal,
-                    "integralEdit", QString());
-    m_pIntegralLimit = AddEdit(gains, 2, 0, QStringLiteral("Integral Limit"),
-                               NumericChars::Digits, "integralLimitEdit", QString());
+    m_pKi = AddEdit(gains, 1, 0, QStringLiteral("Integral"), NumericChars::Decimal, "integralEdit",
+                    QString());
+    m_pIntegralLimit = AddEdit(gains, 2, 0, QStringLiteral("Integral Limit"), NumericChars::Digits,
+                               "integralLimitEdit", QString());
     m_pKv = AddEdit(gains, 0, 2, QStringLiteral("Velocity"), NumericChars::Decimal,
                     "velocityGainEdit", QString());
     m_pInertiaRatio = AddEdit(gains, 1, 2, QStringLiteral("Load/Rotor\nInertia Ratio"),
@@ -64,8 +64,8 @@ void CPositionTunerDlg::BuildControls()
 
     auto* profileGroup = new QGroupBox(QStringLiteral("Position Profile"), this);
     auto* profile = new QGridLayout(profileGroup);
-    m_pDistance = AddEdit(profile, 0, 0, QStringLiteral("Distance\n(counts)"),
-                          NumericChars::Digits, "distanceEdit", QString());
+    m_pDistance = AddEdit(profile, 0, 0, QStringLiteral("Distance\n(counts)"), NumericChars::Digits,
+                          "distanceEdit", QString());
     // The distance box takes any text; it is read like atoi.
     m_pDistance->setValidator(nullptr);
     m_pMaxError = AddEdit(profile, 1, 0, QStringLiteral("Max. Position\nError (counts)"),
@@ -272,9 +272,7 @@ GraphContent CPositionTunerDlg::Graph() const
     content.YMax = 2.0 * m_pDistance->Integer();
     AddSessions<PositionSession>(
         content, m_sessions,
-        [](int, int j) {
-            return CaptureData::PositionStartMs + j * CaptureData::PositionSampleMs;
-        },
+        [](int, int j) { return CaptureData::PositionStartMs + j * CaptureData::PositionSampleMs; },
         [](const PositionSession& s) {
             const PositionTestValues& v = s.Page;
             return QStringLiteral("Kp %1, Ki %2, integral limit %3, Kv %4, inertia ratio %5; "

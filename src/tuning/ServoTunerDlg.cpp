@@ -25,9 +25,7 @@ namespace Orvex {
 
 CServoTunerDlg::CServoTunerDlg(AppContext& context, IMainWindow& mainWindow,
                                IConfigWorkflow& workflow, QWidget* parent)
-    : TStackedPage(parent),
-      m_context(context),
-      m_mainWindow(mainWindow),
+    : TStackedPage(parent), m_context(context), m_mainWindow(mainWindow),
       m_tuning(context, mainWindow, workflow)
 {
     setObjectName(QStringLiteral("servoTuner"));
@@ -72,9 +70,9 @@ void CServoTunerDlg::BuildControls()
         m_pTuners);
     m_pAutoTuningSlot->setObjectName(QStringLiteral("autoTuningTunerNotBuilt"));
     m_pAutoTuningSlot->setWordWrap(true);
-    for (QWidget* page : {static_cast<QWidget*>(m_pTorque), static_cast<QWidget*>(m_pVelocity),
-                          static_cast<QWidget*>(m_pPosition),
-                          static_cast<QWidget*>(m_pAutoTuningSlot)})
+    for (QWidget* page :
+         {static_cast<QWidget*>(m_pTorque), static_cast<QWidget*>(m_pVelocity),
+          static_cast<QWidget*>(m_pPosition), static_cast<QWidget*>(m_pAutoTuningSlot)})
         m_pTuners->addWidget(page);
     top->addWidget(m_pTuners, 1);
     outer->addLayout(top);
@@ -120,9 +118,9 @@ void CServoTunerDlg::BuildControls()
     buttons->addWidget(AddButton("disableDriveButton", QStringLiteral("Disable Drive"),
                                  &CServoTunerDlg::DisableDrive),
                        0, 1);
-    buttons->addWidget(AddButton("resetDriveButton", QStringLiteral("Reset Drive"),
-                                 &CServoTunerDlg::ResetDrive),
-                       0, 2);
+    buttons->addWidget(
+        AddButton("resetDriveButton", QStringLiteral("Reset Drive"), &CServoTunerDlg::ResetDrive),
+        0, 2);
     m_pStartMotion = AddButton("startMotionButton", QStringLiteral("Start Motion"),
                                &CServoTunerDlg::StartMotion);
     buttons->addWidget(m_pStartMotion, 1, 0);
@@ -190,9 +188,9 @@ void CServoTunerDlg::ResetAllSessions()
     m_controlLoop = 0;
     m_pControlLoop->hide();
     for (int n = 0; n < TuningSessionCount; ++n) {
-        for (TTunerPage* tuner : {static_cast<TTunerPage*>(m_pTorque),
-                                  static_cast<TTunerPage*>(m_pVelocity),
-                                  static_cast<TTunerPage*>(m_pPosition)})
+        for (TTunerPage* tuner :
+             {static_cast<TTunerPage*>(m_pTorque), static_cast<TTunerPage*>(m_pVelocity),
+              static_cast<TTunerPage*>(m_pPosition)})
             tuner->ResetSession(n);
     }
     m_tuning.ActiveSession = 0;
@@ -255,9 +253,9 @@ void CServoTunerDlg::SetGraphAllSessions(bool all)
 void CServoTunerDlg::ResetSession()
 {
     // Every tuner forgets the active session's test.
-    for (TTunerPage* tuner : {static_cast<TTunerPage*>(m_pTorque),
-                              static_cast<TTunerPage*>(m_pVelocity),
-                              static_cast<TTunerPage*>(m_pPosition)})
+    for (TTunerPage* tuner :
+         {static_cast<TTunerPage*>(m_pTorque), static_cast<TTunerPage*>(m_pVelocity),
+          static_cast<TTunerPage*>(m_pPosition)})
         tuner->ResetSession(m_tuning.ActiveSession);
     Redraw();
 }

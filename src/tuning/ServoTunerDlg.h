@@ -80,7 +80,8 @@ public:
 
 private:
     void BuildControls();
-    QPushButton* AddButton(const char* name, const QString& text, void (CServoTunerDlg::*handler)());
+    QPushButton* AddButton(const char* name, const QString& text,
+                           void (CServoTunerDlg::*handler)());
     // The tuner for the drive's control mode, its pages filled.
     void ChooseTunerForMode();
     void ShowTuner(TunerKind kind);

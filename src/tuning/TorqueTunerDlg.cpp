@@ -28,8 +28,7 @@ QString Decimal(double value)
 
 } // namespace
 
-CTorqueTunerDlg::CTorqueTunerDlg(TunerContext& tuning, QWidget* parent)
-    : TTunerPage(tuning, parent)
+CTorqueTunerDlg::CTorqueTunerDlg(TunerContext& tuning, QWidget* parent) : TTunerPage(tuning, parent)
 {
     setObjectName(QStringLiteral("torqueTuner"));
     BuildControls();
@@ -45,10 +44,10 @@ void CTorqueTunerDlg::BuildControls()
     auto* gains = new QGridLayout(m_pGains);
     m_pKp = AddEdit(gains, 0, 0, QStringLiteral("Proportional"), NumericChars::Decimal,
                     "proportionalEdit", QString());
-    m_pKi = AddEdit(gains, 1, 0, QStringLiteral("Integral"), NumericChars::Decimal,
-                    "integralEdit", QString());
-    m_pIntegralLimit = AddEdit(gains, 2, 0, QStringLiteral("Integral Limit"),
-                               NumericChars::Digits, "integralLimitEdit", QString());
+    m_pKi = AddEdit(gains, 1, 0, QStringLiteral("Integral"), NumericChars::Decimal, "integralEdit",
+                    QString());
+    m_pIntegralLimit = AddEdit(gains, 2, 0, QStringLiteral("Integral Limit"), NumericChars::Digits,
+                               "integralLimitEdit", QString());
     m_pAutomatic = new QCheckBox(
         QStringLiteral("Enable Automatic \nCurrent Loop Gain\nCalculations"), m_pGains);
     m_pAutomatic->setObjectName(QStringLiteral("automaticGainsCheck"));
@@ -217,8 +216,7 @@ GraphContent CTorqueTunerDlg::Graph() const
     content.YMin = -2.0 * amplitude;
     content.YMax = 2.0 * amplitude;
     AddSessions<CurrentSession>(
-        content, m_sessions,
-        [](int, int j) { return j * CaptureData::CurrentSampleMs; },
+        content, m_sessions, [](int, int j) { return j * CaptureData::CurrentSampleMs; },
         [](const CurrentSession& s) {
             const CurrentTestValues& v = s.Page;
             const QString gains =

@@ -19,8 +19,7 @@ const QString CommunicationsError = DriveGate::CommunicationsError;
 
 } // namespace
 
-TunerContext::TunerContext(AppContext& context, IMainWindow& mainWindow,
-                           IConfigWorkflow& workflow)
+TunerContext::TunerContext(AppContext& context, IMainWindow& mainWindow, IConfigWorkflow& workflow)
     : App(context), MainWindow(mainWindow), Workflow(workflow)
 {}
 
@@ -83,11 +82,11 @@ bool TunerContext::RunDriveAction(const std::function<void()>& action)
     return RunShowingErrors(App.Ui, CommunicationsError, action);
 }
 
-TTunerPage::TTunerPage(TunerContext& tuning, QWidget* parent) : QWidget(parent), m_tuning(tuning)
-{}
+TTunerPage::TTunerPage(TunerContext& tuning, QWidget* parent) : QWidget(parent), m_tuning(tuning) {}
 
 NumericEdit* TTunerPage::AddEdit(QGridLayout* grid, int row, int column, const QString& label,
-                                 NumericChars chars, const char* objectName, const QString& defaultText)
+                                 NumericChars chars, const char* objectName,
+                                 const QString& defaultText)
 {
     auto* edit = new NumericEdit(chars, this);
     edit->setObjectName(QLatin1String(objectName));
@@ -95,7 +94,8 @@ NumericEdit* TTunerPage::AddEdit(QGridLayout* grid, int row, int column, const Q
     edit->setMaximumWidth(110);
     auto* caption = new QLabel(label, this);
     caption->setBuddy(edit);
-    edit->setAccessibleName(QString(label).remove(QLatin1Char('&')).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    edit->setAccessibleName(
+        QString(label).remove(QLatin1Char('&')).replace(QLatin1Char('\n'), QLatin1Char(' ')));
     grid->addWidget(caption, row, column);
     grid->addWidget(edit, row, column + 1);
     return edit;

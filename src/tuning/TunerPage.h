@@ -112,8 +112,8 @@ protected:
     // fault-on-disable flag, runs whatever beforeTuning needs, blanks the
     // graph, runs the drive's measurement and puts the ratio into ratioBox.
     void AutoTune(const std::function<bool()>& controlModeOk,
-                  const std::function<void()>& beforeTuning, const std::function<void()>& blankGraph,
-                  NumericEdit* ratioBox);
+                  const std::function<void()>& beforeTuning,
+                  const std::function<void()>& blankGraph, NumericEdit* ratioBox);
 
     // Puts each drawn session's traces and figures into content.
     template <class Session>

@@ -44,10 +44,10 @@ void CVelocityTunerDlg::BuildControls()
     auto* gains = new QGridLayout(gainsGroup);
     m_pKp = AddEdit(gains, 0, 0, QStringLiteral("Proportional"), NumericChars::Decimal,
                     "proportionalEdit", QString());
-    m_pKi = AddEdit(gains, 1, 0, QStringLiteral("Integral"), NumericChars::Decimal,
-                    "integralEdit", QString());
-    m_pIntegralLimit = AddEdit(gains, 2, 0, QStringLiteral("Integral Limit"),
-                               NumericChars::Digits, "integralLimitEdit", QString());
+    m_pKi = AddEdit(gains, 1, 0, QStringLiteral("Integral"), NumericChars::Decimal, "integralEdit",
+                    QString());
+    m_pIntegralLimit = AddEdit(gains, 2, 0, QStringLiteral("Integral Limit"), NumericChars::Digits,
+                               "integralLimitEdit", QString());
     m_pInertiaRatio = AddEdit(gains, 0, 2, QStringLiteral("Load/Rotor\nInertia Ratio"),
                               NumericChars::Decimal, "inertiaRatioEdit", QString());
     m_pAutoTune = new QPushButton(QStringLiteral("Auto Tune"), gainsGroup);

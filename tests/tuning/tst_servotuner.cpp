@@ -113,8 +113,8 @@ void TestServoTuner::driveNotReady_data()
     QTest::addColumn<QString>("fault");
     QTest::addColumn<bool>("velocityTuner");
     QTest::addColumn<QString>("message");
-    QTest::newRow("not configured") << "unconfigured" << false
-                                    << "Configuration Error: Orvex drive has not been configured";
+    QTest::newRow("not configured")
+        << "unconfigured" << false << "Configuration Error: Orvex drive has not been configured";
     QTest::newRow("no enable input")
         << "noenable" << false
         << "Hardware Drive Enable Error: Orvex drive is not enabled via enable input";
@@ -151,13 +151,14 @@ void TestServoTuner::currentTunerChecks_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message"); // empty: passes
-    const QString bandwidth =
-        QStringLiteral("Data Validation Error: Current Loop Bandwidth must be between 250 and 2500");
+    const QString bandwidth = QStringLiteral(
+        "Data Validation Error: Current Loop Bandwidth must be between 250 and 2500");
     // The drive derives the gains itself: they are not checked then.
     QTest::newRow("gain ignored") << true << "proportionalEdit"
                                   << "99999" << QString();
     QTest::newRow("gain checked") << false << "proportionalEdit"
-                                  << "99999" << "Proportional Gain";
+                                  << "99999"
+                                  << "Proportional Gain";
     QTest::newRow("bandwidth 249") << true << "bandwidthEdit"
                                    << "249" << bandwidth;
     QTest::newRow("bandwidth 250") << true << "bandwidthEdit"
@@ -167,7 +168,8 @@ void TestServoTuner::currentTunerChecks_data()
     QTest::newRow("bandwidth 2501") << true << "bandwidthEdit"
                                     << "2501" << bandwidth;
     QTest::newRow("empty current") << true << "currentEdit"
-                                   << "" << "Current must be between";
+                                   << ""
+                                   << "Current must be between";
 }
 
 void TestServoTuner::currentTunerChecks()
@@ -245,9 +247,8 @@ void TestServoTuner::testMoves()
     p.ui.WaitTexts.clear();
     p.In<QPushButton>("startMotionButton")->click();
     QVERIFY2(p.ui.Messages.empty(), qPrintable(p.Shown()));
-    QCOMPARE(p.ui.WaitTexts,
-             (QStringList{"Testing Orvex connection...", "Acquiring data...",
-                          "Data acquisition finished"}));
+    QCOMPARE(p.ui.WaitTexts, (QStringList{"Testing Orvex connection...", "Acquiring data...",
+                                          "Data acquisition finished"}));
     QCOMPARE(p.ui.Pauses.back(), 2000);
     // The actual trace follows the commanded one to its level.
     const GraphContent& content = frame.Graph()->Content();
