@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "ErrorReport.h"
 #include "MainWindowServices.h"
+#include "OrvexConfig.h"
 #include "PageIds.h"
 #include "WizardState.h"
 
@@ -105,6 +106,18 @@ CWizardPendingStepDlg::CWizardPendingStepDlg(int step, AppContext& context, IMai
     Body()->addStretch(1);
     AddButtonRow(true, QStringLiteral("&Next >"));
     NextButton()->setEnabled(false);
+}
+
+void CWizardPendingStepDlg::FillFromConfig()
+{
+    if (StepNumber() == 3)
+        m_workflow.State().ControlMode = m_context.Config.ControlMode();
+}
+
+void CWizardPendingStepDlg::ResetToDefaults()
+{
+    if (StepNumber() == 3)
+        m_workflow.State().ControlMode = WizardState::TorqueMode;
 }
 
 void CWizardPendingStepDlg::OnBack()

@@ -73,8 +73,11 @@ public:
     CWizardPendingStepDlg(int step, AppContext& context, IMainWindow& mainWindow,
                           IConfigWorkflow& workflow, QWidget* parent = nullptr);
 
-    void FillFromConfig() override {}
-    void ResetToDefaults() override {}
+    // Until step 3 is built, the control mode the wizard holds is the one
+    // the configuration holds, so the tuning pages do not warn of a
+    // mismatch the user cannot mend here.
+    void FillFromConfig() override;
+    void ResetToDefaults() override;
     void WriteToConfig() override {}
 
 protected:
