@@ -68,6 +68,7 @@ private Q_SLOTS:
     void testMoves_data();
     void testMoves();
     void saveConfigAs();
+    void velocityTuning();
 };
 
 void TestServoTuner::tunerForControlMode_data()
@@ -279,6 +280,35 @@ void TestServoTuner::saveConfigAs()
     p.config->SetPositionLoopKp(0.1f);
     p.config->LoadConfiguration(path);
     QCOMPARE(p.config->PositionLoopKp(), 0.8f);
+}
+
+// Much more velocity gain overshoots more; the drive's measured inertia
+// ratio goes into the page.
+void TestServoTuner::velocityTuning()
+{
+    Tuning p;
+    p.ConfigureDrive(4);
+    p.Open();
+    CServoTunerDlg& frame = p.Frame();
+    CVelocityTunerDlg* tuner = frame.VelocityTuner();
+    p.In<QPushButton>("enableDriveButton")->click();
+    const auto capture = [&](int session, const char* kp) {
+        frame.SelectSession(session);
+        tuner->findChild<QLineEdit*>("proportionalEdit")->setText(QLatin1String(kp));
+        tuner->findChild<QLineEdit*>("integralLimitEdit")->setText(QStringLiteral("100"));
+        frame.StartMotion();
+        return frame.Graph()->Content().Figures[std::size_t(session)]->OvershootPercent;
+    };
+    // Past the best damping, more gain rings more as the loop nears its limit.
+    const double damped = capture(0, "12.00");
+    const double ringing = capture(1, "40.00");
+    QVERIFY2(p.ui.Messages.empty(), qPrintable(p.Shown()));
+    QVERIFY2(ringing > damped + 10.0, qPrintable(QStringLiteral("%1 %2").arg(damped).arg(ringing)));
+
+    p.ui.QuestionAnswers.push_back(QuestionAnswer::Yes);
+    tuner->findChild<QPushButton*>("autoTuneButton")->click();
+    QVERIFY2(p.Shown().startsWith(QLatin1String("Auto Tune Success")), qPrintable(p.Shown()));
+    QVERIFY(tuner->InertiaRatioBox()->Decimal() > 0.0);
 }
 
 QTEST_MAIN(TestServoTuner)
