@@ -4,6 +4,7 @@
 #include "ConfigFields.h"
 #include "ErrorReport.h"
 #include "FieldValidation.h"
+#include "GainsPanel.h"
 #include "OrvexConfig.h"
 #include "UiServices.h"
 #include "WizardContracts.h"
@@ -23,11 +24,6 @@ namespace {
 namespace F = ConfigFields;
 constexpr int DistanceParameter = 210;
 constexpr int Ccw = 1;
-
-QString Decimal(double value)
-{
-    return QString::asprintf("%.2f", value);
-}
 
 } // namespace
 
@@ -97,11 +93,11 @@ PositionTestValues CPositionTunerDlg::PageValues() const
 
 void CPositionTunerDlg::ShowValues(const PositionTestValues& v)
 {
-    m_pKp->setText(Decimal(v.Kp));
-    m_pKi->setText(Decimal(v.Ki));
+    m_pKp->SetDecimal(v.Kp);
+    m_pKi->SetDecimal(v.Ki);
     m_pIntegralLimit->SetInteger(v.IntegralLimit);
-    m_pKv->setText(Decimal(v.Kv));
-    m_pInertiaRatio->setText(Decimal(v.InertiaRatio));
+    m_pKv->SetDecimal(v.Kv);
+    m_pInertiaRatio->SetDecimal(v.InertiaRatio);
     m_pDistance->SetInteger(v.Distance);
     m_pDirection->setCurrentIndex(v.Direction);
     m_pMaxError->SetInteger(v.MaxPositionError);
@@ -135,23 +131,20 @@ void CPositionTunerDlg::SelectSession(int n)
 void CPositionTunerDlg::FillFromConfig()
 {
     const IOrvexConfig& config = m_tuning.Config();
-    m_pKp->setText(Decimal(config.PositionLoopKp()));
-    m_pKi->setText(Decimal(config.PositionLoopKi()));
+    m_pKp->SetDecimal(config.PositionLoopKp());
+    m_pKi->SetDecimal(config.PositionLoopKi());
     m_pIntegralLimit->SetInteger(config.PositionLoopIntegralLimit());
-    m_pKv->setText(Decimal(config.PositionLoopKv()));
-    m_pInertiaRatio->setText(Decimal(config.InertiaRatio()));
+    m_pKv->SetDecimal(config.PositionLoopKv());
+    m_pInertiaRatio->SetDecimal(config.InertiaRatio());
     m_pMaxError->SetInteger(config.MaxPositionError());
 }
 
 bool CPositionTunerDlg::Validate()
 {
-    const FieldRule rules[] = {
-        {m_pKp, F::PositionLoopKp.Parameter, 0, 0,
-         "Proportional Gain must be between %.2lf and %.2lf", nullptr, false},
-        {m_pKi, F::PositionLoopKi.Parameter, 0, 0, "Integral Gain must be between %.2lf and %.2lf",
-         nullptr, false},
-        {m_pIntegralLimit, F::PositionLoopIntegralLimit.Parameter, 0, 0,
-         "Integral Limit must be between %.0lf and %.0lf", nullptr, true},
+    const auto gains =
+        LoopGainRules(m_pKp, m_pKi, m_pIntegralLimit, F::PositionLoopKp.Parameter,
+                      F::PositionLoopKi.Parameter, F::PositionLoopIntegralLimit.Parameter);
+    const FieldRule rest[] = {
         {m_pKv, F::PositionLoopKv.Parameter, 0, 0, "Velocity Gain must be between %.2lf and %.2lf",
          nullptr, false},
         {m_pInertiaRatio, F::InertiaRatio.Parameter, 0, 0,
@@ -161,7 +154,8 @@ bool CPositionTunerDlg::Validate()
         {m_pMaxError, F::MaxPositionError.Parameter, 0, 0,
          "Maximum Position Error must be between %.2lf and %.2lf counts", nullptr, false},
     };
-    return FieldValidation::Run(m_tuning.Ui(), rules, m_tuning.App.Limits);
+    return FieldValidation::Run(m_tuning.Ui(), gains, m_tuning.App.Limits) &&
+           FieldValidation::Run(m_tuning.Ui(), rest, m_tuning.App.Limits);
 }
 
 bool CPositionTunerDlg::StepDirectionMode()
@@ -223,17 +217,7 @@ void CPositionTunerDlg::AutoTuneInertia()
 {
     AutoTune([this] { return StepDirectionMode(); },
              [this] { m_tuning.Workflow.CheckConfigurationMatch(); },
-             [this] {
-                 // The graph goes blank while the drive measures; the tests stay.
-                 const auto kept = m_sessions;
-                 for (PositionSession& session : m_sessions) {
-                     session.Commanded.fill(0);
-                     session.Actual.fill(0);
-                 }
-                 m_tuning.Redraw();
-                 m_sessions = kept;
-             },
-             m_pInertiaRatio);
+             [this] { BlankGraph(m_sessions); }, m_pInertiaRatio);
 }
 
 bool CPositionTunerDlg::SaveConfiguration()
@@ -277,9 +261,9 @@ GraphContent CPositionTunerDlg::Graph() const
             const PositionTestValues& v = s.Page;
             return QStringLiteral("Kp %1, Ki %2, integral limit %3, Kv %4, inertia ratio %5; "
                                   "%6 counts %7, max position error %8 counts")
-                .arg(Decimal(v.Kp), Decimal(v.Ki))
+                .arg(QString::number(v.Kp, 'f', 2), QString::number(v.Ki, 'f', 2))
                 .arg(v.IntegralLimit)
-                .arg(Decimal(v.Kv), Decimal(v.InertiaRatio))
+                .arg(QString::number(v.Kv, 'f', 2), QString::number(v.InertiaRatio, 'f', 2))
                 .arg(v.Distance)
                 .arg(v.Direction == Ccw ? QStringLiteral("CCW") : QStringLiteral("CW"))
                 .arg(v.MaxPositionError);

@@ -4,6 +4,7 @@
 #include "CommandDatabase.h"
 #include "ConfigFields.h"
 #include "FieldValidation.h"
+#include "GainsPanel.h"
 #include "OrvexConfig.h"
 
 #include <QCheckBox>
@@ -20,11 +21,6 @@ namespace F = ConfigFields;
 // The drive's test current and test frequency limits.
 constexpr int TestCurrentParameter = 204;
 constexpr int TestFrequencyParameter = 201;
-
-QString Decimal(double value)
-{
-    return QString::asprintf("%.2f", value);
-}
 
 } // namespace
 
@@ -99,12 +95,12 @@ CurrentTestValues CTorqueTunerDlg::PageValues() const
 
 void CTorqueTunerDlg::ShowValues(const CurrentTestValues& values)
 {
-    m_pKp->setText(Decimal(values.Kp));
-    m_pKi->setText(Decimal(values.Ki));
+    m_pKp->SetDecimal(values.Kp);
+    m_pKi->SetDecimal(values.Ki);
     m_pIntegralLimit->SetInteger(values.IntegralLimit);
     m_pAutomatic->setChecked(values.AutoGains != 0);
     m_pBandwidth->SetInteger(values.Bandwidth);
-    m_pCurrent->setText(Decimal(values.Amplitude));
+    m_pCurrent->SetDecimal(values.Amplitude);
     m_pFrequency->SetInteger(values.Frequency);
     ShowAutomatic();
 }
@@ -135,9 +131,9 @@ void CTorqueTunerDlg::SelectSession(int n)
 void CTorqueTunerDlg::FillFromConfig()
 {
     const IOrvexConfig& config = m_tuning.Config();
-    m_pKp->setText(Decimal(config.CurrentLoopKp()));
-    m_pKi->setText(Decimal(config.CurrentLoopKi()));
-    m_pIntegralLimit->setText(Decimal(config.CurrentLoopIntegralLimit()));
+    m_pKp->SetDecimal(config.CurrentLoopKp());
+    m_pKi->SetDecimal(config.CurrentLoopKi());
+    m_pIntegralLimit->SetDecimal(config.CurrentLoopIntegralLimit());
     m_pAutomatic->setChecked(config.AutoCurrentGains() != 0);
     m_pBandwidth->SetInteger(config.CurrentLoopBandwidth());
     ShowAutomatic();
@@ -150,12 +146,10 @@ bool CTorqueTunerDlg::Validate()
         rules.push_back({m_pBandwidth, -1, MinBandwidth, MaxBandwidth,
                          "Current Loop Bandwidth must be between 250 and 2500", nullptr, true});
     } else {
-        rules.push_back({m_pKp, F::CurrentLoopKp.Parameter, 0, 0,
-                         "Proportional Gain must be between %.2lf and %.2lf", nullptr, false});
-        rules.push_back({m_pKi, F::CurrentLoopKi.Parameter, 0, 0,
-                         "Integral Gain must be between %.2lf and %.2lf", nullptr, false});
-        rules.push_back({m_pIntegralLimit, F::CurrentLoopIntegralLimit.Parameter, 0, 0,
-                         "Integral Limit must be between %.0lf and %.0lf", nullptr, true});
+        for (const FieldRule& rule :
+             LoopGainRules(m_pKp, m_pKi, m_pIntegralLimit, F::CurrentLoopKp.Parameter,
+                           F::CurrentLoopKi.Parameter, F::CurrentLoopIntegralLimit.Parameter))
+            rules.push_back(rule);
     }
     rules.push_back({m_pCurrent, TestCurrentParameter, 0, 0,
                      "Current must be between %.2lf and %.2lf Amps", nullptr, false});
@@ -222,10 +216,10 @@ GraphContent CTorqueTunerDlg::Graph() const
             const QString gains =
                 v.AutoGains ? QStringLiteral("automatic gains, bandwidth %1 Hz").arg(v.Bandwidth)
                             : QStringLiteral("Kp %1, Ki %2, integral limit %3")
-                                  .arg(Decimal(v.Kp), Decimal(v.Ki))
+                                  .arg(QString::number(v.Kp, 'f', 2), QString::number(v.Ki, 'f', 2))
                                   .arg(v.IntegralLimit);
             return QStringLiteral("%1; current %2 A at %3 Hz")
-                .arg(gains, Decimal(v.Amplitude))
+                .arg(gains, QString::number(v.Amplitude, 'f', 2))
                 .arg(v.Frequency);
         });
     return content;

@@ -115,6 +115,19 @@ protected:
                   const std::function<void()>& beforeTuning,
                   const std::function<void()>& blankGraph, NumericEdit* ratioBox);
 
+    // Redraws the graph with every trace blank, then puts the tests back:
+    // the graph stays empty until its next redraw.
+    template <class Session> void BlankGraph(std::array<Session, TuningSessionCount>& sessions)
+    {
+        const auto kept = sessions;
+        for (Session& session : sessions) {
+            session.Commanded.fill({});
+            session.Actual.fill({});
+        }
+        m_tuning.Redraw();
+        sessions = kept;
+    }
+
     // Puts each drawn session's traces and figures into content.
     template <class Session>
     void AddSessions(GraphContent& content, const std::array<Session, TuningSessionCount>& sessions,

@@ -4,6 +4,7 @@
 #include "ConfigFields.h"
 #include "ErrorReport.h"
 #include "FieldValidation.h"
+#include "GainsPanel.h"
 #include "OrvexConfig.h"
 #include "UiServices.h"
 #include "WizardState.h"
@@ -20,11 +21,6 @@ namespace {
 namespace F = ConfigFields;
 constexpr int AccelerationParameter = 198;
 constexpr int TestVelocityParameter = 204;
-
-QString Decimal(double value)
-{
-    return QString::asprintf("%.2f", value);
-}
 
 } // namespace
 
@@ -87,14 +83,14 @@ VelocityTestValues CVelocityTunerDlg::PageValues() const
 
 void CVelocityTunerDlg::ShowValues(const VelocityTestValues& v)
 {
-    m_pKp->setText(Decimal(v.Kp));
-    m_pKi->setText(Decimal(v.Ki));
+    m_pKp->SetDecimal(v.Kp);
+    m_pKi->SetDecimal(v.Ki);
     m_pIntegralLimit->SetInteger(v.IntegralLimit);
-    m_pInertiaRatio->setText(Decimal(v.InertiaRatio));
-    m_pAcceleration->setText(Decimal(v.Acceleration));
-    m_pVelocity->setText(Decimal(v.Velocity));
+    m_pInertiaRatio->SetDecimal(v.InertiaRatio);
+    m_pAcceleration->SetDecimal(v.Acceleration);
+    m_pVelocity->SetDecimal(v.Velocity);
     m_pFrequency->SetInteger(v.Frequency);
-    m_pMaxError->setText(Decimal(v.MaxVelocityError));
+    m_pMaxError->SetDecimal(v.MaxVelocityError);
 }
 
 void CVelocityTunerDlg::ResetPageToDefaults()
@@ -123,22 +119,19 @@ void CVelocityTunerDlg::SelectSession(int n)
 void CVelocityTunerDlg::FillFromConfig()
 {
     const IOrvexConfig& config = m_tuning.Config();
-    m_pKp->setText(Decimal(config.VelocityLoopKp()));
-    m_pKi->setText(Decimal(config.VelocityLoopKi()));
+    m_pKp->SetDecimal(config.VelocityLoopKp());
+    m_pKi->SetDecimal(config.VelocityLoopKi());
     m_pIntegralLimit->SetInteger(config.VelocityLoopIntegralLimit());
-    m_pInertiaRatio->setText(Decimal(config.InertiaRatio()));
-    m_pMaxError->setText(Decimal(config.MaxVelocityError()));
+    m_pInertiaRatio->SetDecimal(config.InertiaRatio());
+    m_pMaxError->SetDecimal(config.MaxVelocityError());
 }
 
 bool CVelocityTunerDlg::Validate()
 {
-    const FieldRule rules[] = {
-        {m_pKp, F::VelocityLoopKp.Parameter, 0, 0,
-         "Proportional Gain must be between %.2lf and %.2lf", nullptr, false},
-        {m_pKi, F::VelocityLoopKi.Parameter, 0, 0, "Integral Gain must be between %.2lf and %.2lf",
-         nullptr, false},
-        {m_pIntegralLimit, F::VelocityLoopIntegralLimit.Parameter, 0, 0,
-         "Integral Limit must be between %.0lf and %.0lf", nullptr, true},
+    const auto gains =
+        LoopGainRules(m_pKp, m_pKi, m_pIntegralLimit, F::VelocityLoopKp.Parameter,
+                      F::VelocityLoopKi.Parameter, F::VelocityLoopIntegralLimit.Parameter);
+    const FieldRule rest[] = {
         {m_pInertiaRatio, F::InertiaRatio.Parameter, 0, 0,
          "Load/Rotor Inertia Ratio must be between %.2lf and %.2lf", nullptr, false},
         {m_pAcceleration, AccelerationParameter, 0, 0,
@@ -150,7 +143,8 @@ bool CVelocityTunerDlg::Validate()
         {m_pMaxError, F::MaxVelocityError.Parameter, 0, 0,
          "Max Velocity Error must be between %.2lf and %.2lf rev/sec", nullptr, false},
     };
-    return FieldValidation::Run(m_tuning.Ui(), rules, m_tuning.App.Limits);
+    return FieldValidation::Run(m_tuning.Ui(), gains, m_tuning.App.Limits) &&
+           FieldValidation::Run(m_tuning.Ui(), rest, m_tuning.App.Limits);
 }
 
 bool CVelocityTunerDlg::VelocityMode()
@@ -205,17 +199,7 @@ void CVelocityTunerDlg::CaptureResponse()
 
 void CVelocityTunerDlg::AutoTuneInertia()
 {
-    AutoTune([this] { return VelocityMode(); }, {},
-             [this] {
-                 // The graph goes blank while the drive measures; the tests stay.
-                 const auto kept = m_sessions;
-                 for (VelocitySession& session : m_sessions) {
-                     session.Commanded.fill(0.0f);
-                     session.Actual.fill(0.0f);
-                 }
-                 m_tuning.Redraw();
-                 m_sessions = kept;
-             },
+    AutoTune([this] { return VelocityMode(); }, {}, [this] { BlankGraph(m_sessions); },
              m_pInertiaRatio);
 }
 
@@ -255,11 +239,12 @@ GraphContent CVelocityTunerDlg::Graph() const
             return QStringLiteral("Kp %1, Ki %2, integral limit %3, inertia ratio %4; "
                                   "acceleration %5 rev/s/s, velocity %6 rev/s at %7 Hz, "
                                   "max velocity error %8 rev/s")
-                .arg(Decimal(v.Kp), Decimal(v.Ki))
+                .arg(QString::number(v.Kp, 'f', 2), QString::number(v.Ki, 'f', 2))
                 .arg(v.IntegralLimit)
-                .arg(Decimal(v.InertiaRatio), Decimal(v.Acceleration), Decimal(v.Velocity))
+                .arg(QString::number(v.InertiaRatio, 'f', 2),
+                     QString::number(v.Acceleration, 'f', 2), QString::number(v.Velocity, 'f', 2))
                 .arg(v.Frequency)
-                .arg(Decimal(v.MaxVelocityError));
+                .arg(QString::number(v.MaxVelocityError, 'f', 2));
         });
     return content;
 }

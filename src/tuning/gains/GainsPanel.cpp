@@ -30,6 +30,18 @@ NumericEdit* TGainsPanel::AddEdit(QGridLayout* grid, int row, const QString& lab
     return edit;
 }
 
+std::array<FieldRule, 3> LoopGainRules(QWidget* kp, QWidget* ki, QWidget* integralLimit,
+                                       int kpParameter, int kiParameter, int limitParameter)
+{
+    return {{
+        {kp, kpParameter, 0, 0, "Proportional Gain must be between %.2lf and %.2lf", nullptr,
+         false},
+        {ki, kiParameter, 0, 0, "Integral Gain must be between %.2lf and %.2lf", nullptr, false},
+        {integralLimit, limitParameter, 0, 0, "Integral Limit must be between %.0lf and %.0lf",
+         nullptr, true},
+    }};
+}
+
 QGridLayout* TGainsPanel::GroupIn(const QString& title)
 {
     auto* outer = new QVBoxLayout(this);

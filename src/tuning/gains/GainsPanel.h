@@ -1,6 +1,10 @@
 #pragma once
 
+#include "FieldValidation.h"
+
 #include <QWidget>
+
+#include <array>
 
 class QGridLayout;
 
@@ -34,5 +38,11 @@ protected:
 
     AppContext& m_context;
 };
+
+// The checks every loop's gains start with, in this order: the proportional
+// gain, the integral gain and the integral limit (a whole number), each in
+// the range of its drive parameter.
+std::array<FieldRule, 3> LoopGainRules(QWidget* kp, QWidget* ki, QWidget* integralLimit,
+                                       int kpParameter, int kiParameter, int limitParameter);
 
 } // namespace Orvex

@@ -17,11 +17,6 @@ namespace {
 
 namespace F = ConfigFields;
 
-QString Decimal(float value)
-{
-    return QString::asprintf("%.2f", static_cast<double>(value));
-}
-
 } // namespace
 
 CPositionGainsDlg::CPositionGainsDlg(AppContext& context, QWidget* parent)
@@ -51,28 +46,26 @@ void CPositionGainsDlg::SetDefaults()
 void CPositionGainsDlg::FillFromConfig()
 {
     const IOrvexConfig& config = m_context.Config;
-    m_pKp->setText(Decimal(config.PositionLoopKp()));
-    m_pKi->setText(Decimal(config.PositionLoopKi()));
+    m_pKp->SetDecimal(config.PositionLoopKp());
+    m_pKi->SetDecimal(config.PositionLoopKi());
     m_pIntegralLimit->SetInteger(config.PositionLoopIntegralLimit());
-    m_pKv->setText(Decimal(config.PositionLoopKv()));
-    m_pKvff->setText(Decimal(config.PositionLoopKvff()));
+    m_pKv->SetDecimal(config.PositionLoopKv());
+    m_pKvff->SetDecimal(config.PositionLoopKvff());
 }
 
 bool CPositionGainsDlg::Validate()
 {
-    const FieldRule rules[] = {
-        {m_pKp, F::PositionLoopKp.Parameter, 0, 0,
-         "Proportional Gain must be between %.2lf and %.2lf", nullptr, false},
-        {m_pKi, F::PositionLoopKi.Parameter, 0, 0, "Integral Gain must be between %.2lf and %.2lf",
-         nullptr, false},
-        {m_pIntegralLimit, F::PositionLoopIntegralLimit.Parameter, 0, 0,
-         "Integral Limit must be between %.0lf and %.0lf", nullptr, true},
+    const auto gains =
+        LoopGainRules(m_pKp, m_pKi, m_pIntegralLimit, F::PositionLoopKp.Parameter,
+                      F::PositionLoopKi.Parameter, F::PositionLoopIntegralLimit.Parameter);
+    const FieldRule rest[] = {
         {m_pKv, F::PositionLoopKv.Parameter, 0, 0, "Velocity Gain must be between %.2lf and %.2lf",
          nullptr, false},
         {m_pKvff, F::PositionLoopKvff.Parameter, 0, 0,
          "Velocity Feedforward Gain must be between %.2lf and %.2lf", nullptr, false},
     };
-    return FieldValidation::Run(m_context.Ui, rules, m_context.Limits);
+    return FieldValidation::Run(m_context.Ui, gains, m_context.Limits) &&
+           FieldValidation::Run(m_context.Ui, rest, m_context.Limits);
 }
 
 void CPositionGainsDlg::WriteToConfig()

@@ -17,11 +17,6 @@ namespace {
 
 namespace F = ConfigFields;
 
-QString Decimal(float value)
-{
-    return QString::asprintf("%.2f", static_cast<double>(value));
-}
-
 } // namespace
 
 CVelocityGainsDlg::CVelocityGainsDlg(AppContext& context, QWidget* parent)
@@ -46,22 +41,17 @@ void CVelocityGainsDlg::SetDefaults()
 void CVelocityGainsDlg::FillFromConfig()
 {
     const IOrvexConfig& config = m_context.Config;
-    m_pKp->setText(Decimal(config.VelocityLoopKp()));
-    m_pKi->setText(Decimal(config.VelocityLoopKi()));
+    m_pKp->SetDecimal(config.VelocityLoopKp());
+    m_pKi->SetDecimal(config.VelocityLoopKi());
     m_pIntegralLimit->SetInteger(config.VelocityLoopIntegralLimit());
 }
 
 bool CVelocityGainsDlg::Validate()
 {
-    const FieldRule rules[] = {
-        {m_pKp, F::VelocityLoopKp.Parameter, 0, 0,
-         "Proportional Gain must be between %.2lf and %.2lf", nullptr, false},
-        {m_pKi, F::VelocityLoopKi.Parameter, 0, 0, "Integral Gain must be between %.2lf and %.2lf",
-         nullptr, false},
-        {m_pIntegralLimit, F::VelocityLoopIntegralLimit.Parameter, 0, 0,
-         "Integral Limit must be between %.0lf and %.0lf", nullptr, true},
-    };
-    return FieldValidation::Run(m_context.Ui, rules, m_context.Limits);
+    const auto gains =
+        LoopGainRules(m_pKp, m_pKi, m_pIntegralLimit, F::VelocityLoopKp.Parameter,
+                      F::VelocityLoopKi.Parameter, F::VelocityLoopIntegralLimit.Parameter);
+    return FieldValidation::Run(m_context.Ui, gains, m_context.Limits);
 }
 
 void CVelocityGainsDlg::WriteToConfig()
