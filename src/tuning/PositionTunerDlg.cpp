@@ -28,7 +28,7 @@ constexpr int Ccw = 1;
 } // namespace
 
 CPositionTunerDlg::CPositionTunerDlg(TunerContext& tuning, QWidget* parent)
-    : TTunerPage(tuning, parent)
+    : TSessionTunerPage(tuning, parent)
 {
     setObjectName(QStringLiteral("positionTuner"));
     BuildControls();
@@ -41,12 +41,7 @@ void CPositionTunerDlg::BuildControls()
     row->setContentsMargins(0, 0, 0, 0);
     auto* gainsGroup = new QGroupBox(QStringLiteral("Position Loop Gains"), this);
     auto* gains = new QGridLayout(gainsGroup);
-    m_pKp = AddEdit(gains, 0, 0, QStringLiteral("Proportional"), NumericChars::Decimal,
-                    "proportionalEdit", QString());
-    m_pKi = AddEdit(gains, 1, 0, QStringLiteral("Integral"), NumericChars::Decimal, "integralEdit",
-                    QString());
-    m_pIntegralLimit = AddEdit(gains, 2, 0, QStringLiteral("Integral Limit"), NumericChars::Digits,
-                               "integralLimitEdit", QString());
+    AddLoopGains(gains, m_pKp, m_pKi, m_pIntegralLimit);
     m_pKv = AddEdit(gains, 0, 2, QStringLiteral("Velocity"), NumericChars::Decimal,
                     "velocityGainEdit", QString());
     m_pInertiaRatio = AddEdit(gains, 1, 2, QStringLiteral("Load/Rotor\nInertia Ratio"),
@@ -115,17 +110,6 @@ void CPositionTunerDlg::ResetPageToDefaults()
     m_pDirection->clear();
     m_pDirection->addItems({QStringLiteral("CW"), QStringLiteral("CCW")});
     m_pDirection->setCurrentIndex(0);
-}
-
-void CPositionTunerDlg::ResetSession(int n)
-{
-    ResetPageToDefaults();
-    Session(n).Reset(PageValues());
-}
-
-void CPositionTunerDlg::SelectSession(int n)
-{
-    ShowValues(Session(n).Page);
 }
 
 void CPositionTunerDlg::FillFromConfig()
@@ -204,20 +188,16 @@ void CPositionTunerDlg::CaptureResponse()
         [&] { return m_tuning.Config().CapturePositionStep(distance, CaptureTimeoutMs); });
     if (!samples)
         return;
-    PositionSession& session = Session(m_tuning.ActiveSession);
-    if (!AcceptUnpacked(CaptureData::Unpack(*samples, session.Commanded, session.Actual)))
-        return;
-    CaptureData::RiseFromZero(session.Commanded, session.Actual, ccw);
-    m_tuning.Redraw();
-    if (Validate())
-        session.Page = PageValues();
+    StoreCapture(*samples, [ccw](PositionSession& session) {
+        CaptureData::RiseFromZero(session.Commanded, session.Actual, ccw);
+    });
 }
 
 void CPositionTunerDlg::AutoTuneInertia()
 {
     AutoTune([this] { return StepDirectionMode(); },
-             [this] { m_tuning.Workflow.CheckConfigurationMatch(); },
-             [this] { BlankGraph(m_sessions); }, m_pInertiaRatio);
+             [this] { m_tuning.Workflow.CheckConfigurationMatch(); }, [this] { BlankGraph(); },
+             m_pInertiaRatio);
 }
 
 bool CPositionTunerDlg::SaveConfiguration()

@@ -10,7 +10,7 @@ namespace Orvex {
 // The classic position loop tuner: the position loop gains and the inertia
 // ratio, a move of a distance in one direction, and the save of the tuned
 // configuration for the frame's "Save Config As...".
-class CPositionTunerDlg final : public TTunerPage
+class CPositionTunerDlg final : public TSessionTunerPage<PositionTestValues, qint32>
 {
     Q_OBJECT
 
@@ -18,8 +18,6 @@ public:
     explicit CPositionTunerDlg(TunerContext& tuning, QWidget* parent = nullptr);
 
     QString TunerName() const override { return QStringLiteral("Position Loop Tuner"); }
-    void ResetSession(int n) override;
-    void SelectSession(int n) override;
     void FillFromConfig() override;
     void ResetPageToDefaults() override;
     bool Validate() override;
@@ -33,18 +31,15 @@ public:
     // file the user picks; false when anything stopped it.
     bool SaveConfiguration();
 
-    const PositionSession& Session(int n) const { return m_sessions[static_cast<std::size_t>(n)]; }
-    PositionSession& Session(int n) { return m_sessions[static_cast<std::size_t>(n)]; }
     QComboBox* DirectionCombo() const { return m_pDirection; }
 
 private:
     void BuildControls();
-    PositionTestValues PageValues() const;
-    void ShowValues(const PositionTestValues& values);
+    PositionTestValues PageValues() const override;
+    void ShowValues(const PositionTestValues& values) override;
     bool StepDirectionMode();
     void WriteGains();
 
-    std::array<PositionSession, TuningSessionCount> m_sessions;
     NumericEdit* m_pKp = nullptr;
     NumericEdit* m_pKi = nullptr;
     NumericEdit* m_pIntegralLimit = nullptr;

@@ -24,7 +24,8 @@ constexpr int TestFrequencyParameter = 201;
 
 } // namespace
 
-CTorqueTunerDlg::CTorqueTunerDlg(TunerContext& tuning, QWidget* parent) : TTunerPage(tuning, parent)
+CTorqueTunerDlg::CTorqueTunerDlg(TunerContext& tuning, QWidget* parent)
+    : TSessionTunerPage(tuning, parent)
 {
     setObjectName(QStringLiteral("torqueTuner"));
     BuildControls();
@@ -38,12 +39,7 @@ void CTorqueTunerDlg::BuildControls()
     m_pGains = new QGroupBox(this);
     m_pGains->setObjectName(QStringLiteral("currentGainsGroup"));
     auto* gains = new QGridLayout(m_pGains);
-    m_pKp = AddEdit(gains, 0, 0, QStringLiteral("Proportional"), NumericChars::Decimal,
-                    "proportionalEdit", QString());
-    m_pKi = AddEdit(gains, 1, 0, QStringLiteral("Integral"), NumericChars::Decimal, "integralEdit",
-                    QString());
-    m_pIntegralLimit = AddEdit(gains, 2, 0, QStringLiteral("Integral Limit"), NumericChars::Digits,
-                               "integralLimitEdit", QString());
+    AddLoopGains(gains, m_pKp, m_pKi, m_pIntegralLimit);
     m_pAutomatic = new QCheckBox(
         QStringLiteral("Enable Automatic \nCurrent Loop Gain\nCalculations"), m_pGains);
     m_pAutomatic->setObjectName(QStringLiteral("automaticGainsCheck"));
@@ -117,17 +113,6 @@ void CTorqueTunerDlg::ResetPageToDefaults()
     ShowAutomatic();
 }
 
-void CTorqueTunerDlg::ResetSession(int n)
-{
-    ResetPageToDefaults();
-    Session(n).Reset(PageValues());
-}
-
-void CTorqueTunerDlg::SelectSession(int n)
-{
-    ShowValues(Session(n).Page);
-}
-
 void CTorqueTunerDlg::FillFromConfig()
 {
     const IOrvexConfig& config = m_tuning.Config();
@@ -188,12 +173,7 @@ void CTorqueTunerDlg::CaptureResponse()
     });
     if (!samples)
         return;
-    CurrentSession& session = Session(m_tuning.ActiveSession);
-    if (!AcceptUnpacked(CaptureData::Unpack(*samples, session.Commanded, session.Actual)))
-        return;
-    m_tuning.Redraw();
-    if (Validate())
-        session.Page = PageValues();
+    StoreCapture(*samples);
 }
 
 GraphContent CTorqueTunerDlg::Graph() const

@@ -10,7 +10,7 @@ namespace Orvex {
 
 // The current loop tuner: the current loop gains, or a bandwidth from which
 // the drive derives them, and a test current and frequency.
-class CTorqueTunerDlg final : public TTunerPage
+class CTorqueTunerDlg final : public TSessionTunerPage<CurrentTestValues, float>
 {
     Q_OBJECT
 
@@ -22,8 +22,6 @@ public:
     explicit CTorqueTunerDlg(TunerContext& tuning, QWidget* parent = nullptr);
 
     QString TunerName() const override { return QStringLiteral("Current Loop Tuner"); }
-    void ResetSession(int n) override;
-    void SelectSession(int n) override;
     void FillFromConfig() override;
     void ResetPageToDefaults() override;
     bool Validate() override;
@@ -31,8 +29,6 @@ public:
     void CaptureResponse() override;
     GraphContent Graph() const override;
 
-    const CurrentSession& Session(int n) const { return m_sessions[static_cast<std::size_t>(n)]; }
-    CurrentSession& Session(int n) { return m_sessions[static_cast<std::size_t>(n)]; }
     QCheckBox* AutomaticBox() const { return m_pAutomatic; }
     QGroupBox* GainsGroup() const { return m_pGains; }
 
@@ -40,10 +36,9 @@ private:
     void BuildControls();
     // Gains for typed gains, the bandwidth for the drive's own calculation.
     void ShowAutomatic();
-    CurrentTestValues PageValues() const;
-    void ShowValues(const CurrentTestValues& values);
+    CurrentTestValues PageValues() const override;
+    void ShowValues(const CurrentTestValues& values) override;
 
-    std::array<CurrentSession, TuningSessionCount> m_sessions;
     QGroupBox* m_pGains = nullptr;
     NumericEdit* m_pKp = nullptr;
     NumericEdit* m_pKi = nullptr;

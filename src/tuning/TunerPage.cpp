@@ -101,6 +101,17 @@ NumericEdit* TTunerPage::AddEdit(QGridLayout* grid, int row, int column, const Q
     return edit;
 }
 
+void TTunerPage::AddLoopGains(QGridLayout* grid, NumericEdit*& kp, NumericEdit*& ki,
+                              NumericEdit*& integralLimit)
+{
+    kp = AddEdit(grid, 0, 0, QStringLiteral("Proportional"), NumericChars::Decimal,
+                 "proportionalEdit", QString());
+    ki = AddEdit(grid, 1, 0, QStringLiteral("Integral"), NumericChars::Decimal, "integralEdit",
+                 QString());
+    integralLimit = AddEdit(grid, 2, 0, QStringLiteral("Integral Limit"), NumericChars::Digits,
+                            "integralLimitEdit", QString());
+}
+
 std::optional<QVariant> TTunerPage::RunCapture(const std::function<QVariant()>& capture)
 {
     QVariant samples;

@@ -99,6 +99,11 @@ protected:
     NumericEdit* AddEdit(QGridLayout* grid, int row, int column, const QString& label,
                          NumericChars chars, const char* objectName, const QString& defaultText);
 
+    // The boxes of the three gains every loop has ("Proportional", "Integral",
+    // "Integral Limit") in the first column of grid.
+    void AddLoopGains(QGridLayout* grid, NumericEdit*& kp, NumericEdit*& ki,
+                      NumericEdit*& integralLimit);
+
     // The shared test protocol around the tuner's capture call: the wait
     // window, the pause, the result's checks. Answers the samples, or an
     // invalid QVariant with the user told why.
@@ -115,19 +120,6 @@ protected:
                   const std::function<void()>& beforeTuning,
                   const std::function<void()>& blankGraph, NumericEdit* ratioBox);
 
-    // Redraws the graph with every trace blank, then puts the tests back:
-    // the graph stays empty until its next redraw.
-    template <class Session> void BlankGraph(std::array<Session, TuningSessionCount>& sessions)
-    {
-        const auto kept = sessions;
-        for (Session& session : sessions) {
-            session.Commanded.fill({});
-            session.Actual.fill({});
-        }
-        m_tuning.Redraw();
-        sessions = kept;
-    }
-
     // Puts each drawn session's traces and figures into content.
     template <class Session>
     void AddSessions(GraphContent& content, const std::array<Session, TuningSessionCount>& sessions,
@@ -135,6 +127,61 @@ protected:
                      const std::function<QString(const Session&)>& notes) const;
 
     TunerContext& m_tuning;
+};
+
+// A tuner whose four sessions hold Values and traces of Sample: what every
+// tuner does with its sessions, written once.
+template <class Values, class Sample> class TSessionTunerPage : public TTunerPage
+{
+public:
+    using SessionType = TuningSession<Values, Sample>;
+    using TTunerPage::TTunerPage;
+
+    void ResetSession(int n) override
+    {
+        ResetPageToDefaults();
+        Session(n).Reset(PageValues());
+    }
+    void SelectSession(int n) override { ShowValues(Session(n).Page); }
+
+    const SessionType& Session(int n) const { return m_sessions[static_cast<std::size_t>(n)]; }
+    SessionType& Session(int n) { return m_sessions[static_cast<std::size_t>(n)]; }
+
+protected:
+    // The page's boxes as values, and values shown in the boxes.
+    virtual Values PageValues() const = 0;
+    virtual void ShowValues(const Values& values) = 0;
+
+    // A finished capture: its samples go into the active session (then the
+    // tuner's own touches, if any), the graph is redrawn and the page's
+    // values are kept with the test.
+    void StoreCapture(const QVariant& samples,
+                      const std::function<void(SessionType&)>& afterUnpack = {})
+    {
+        SessionType& session = Session(m_tuning.ActiveSession);
+        if (!AcceptUnpacked(CaptureData::Unpack(samples, session.Commanded, session.Actual)))
+            return;
+        if (afterUnpack)
+            afterUnpack(session);
+        m_tuning.Redraw();
+        if (Validate())
+            session.Page = PageValues();
+    }
+
+    // Redraws the graph with every trace blank, then puts the tests back:
+    // the graph stays empty until its next redraw.
+    void BlankGraph()
+    {
+        const auto kept = m_sessions;
+        for (SessionType& session : m_sessions) {
+            session.Commanded.fill({});
+            session.Actual.fill({});
+        }
+        m_tuning.Redraw();
+        m_sessions = kept;
+    }
+
+    std::array<SessionType, TuningSessionCount> m_sessions;
 };
 
 template <class Session>

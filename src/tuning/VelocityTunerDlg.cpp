@@ -25,7 +25,7 @@ constexpr int TestVelocityParameter = 204;
 } // namespace
 
 CVelocityTunerDlg::CVelocityTunerDlg(TunerContext& tuning, QWidget* parent)
-    : TTunerPage(tuning, parent)
+    : TSessionTunerPage(tuning, parent)
 {
     setObjectName(QStringLiteral("velocityTuner"));
     BuildControls();
@@ -38,12 +38,7 @@ void CVelocityTunerDlg::BuildControls()
     row->setContentsMargins(0, 0, 0, 0);
     auto* gainsGroup = new QGroupBox(QStringLiteral("Velocity Loop Gains"), this);
     auto* gains = new QGridLayout(gainsGroup);
-    m_pKp = AddEdit(gains, 0, 0, QStringLiteral("Proportional"), NumericChars::Decimal,
-                    "proportionalEdit", QString());
-    m_pKi = AddEdit(gains, 1, 0, QStringLiteral("Integral"), NumericChars::Decimal, "integralEdit",
-                    QString());
-    m_pIntegralLimit = AddEdit(gains, 2, 0, QStringLiteral("Integral Limit"), NumericChars::Digits,
-                               "integralLimitEdit", QString());
+    AddLoopGains(gains, m_pKp, m_pKi, m_pIntegralLimit);
     m_pInertiaRatio = AddEdit(gains, 0, 2, QStringLiteral("Load/Rotor\nInertia Ratio"),
                               NumericChars::Decimal, "inertiaRatioEdit", QString());
     m_pAutoTune = new QPushButton(QStringLiteral("Auto Tune"), gainsGroup);
@@ -103,17 +98,6 @@ void CVelocityTunerDlg::ResetPageToDefaults()
     m_pVelocity->setText(QStringLiteral("10.00"));
     m_pFrequency->setText(QStringLiteral("10"));
     m_pMaxError->setText(QStringLiteral("0.00"));
-}
-
-void CVelocityTunerDlg::ResetSession(int n)
-{
-    ResetPageToDefaults();
-    Session(n).Reset(PageValues());
-}
-
-void CVelocityTunerDlg::SelectSession(int n)
-{
-    ShowValues(Session(n).Page);
 }
 
 void CVelocityTunerDlg::FillFromConfig()
@@ -189,18 +173,12 @@ void CVelocityTunerDlg::CaptureResponse()
     });
     if (!samples)
         return;
-    VelocitySession& session = Session(m_tuning.ActiveSession);
-    if (!AcceptUnpacked(CaptureData::Unpack(*samples, session.Commanded, session.Actual)))
-        return;
-    m_tuning.Redraw();
-    if (Validate())
-        session.Page = PageValues();
+    StoreCapture(*samples);
 }
 
 void CVelocityTunerDlg::AutoTuneInertia()
 {
-    AutoTune([this] { return VelocityMode(); }, {}, [this] { BlankGraph(m_sessions); },
-             m_pInertiaRatio);
+    AutoTune([this] { return VelocityMode(); }, {}, [this] { BlankGraph(); }, m_pInertiaRatio);
 }
 
 int CVelocityTunerDlg::DividerOf(int n) const

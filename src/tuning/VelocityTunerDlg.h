@@ -9,7 +9,7 @@ namespace Orvex {
 // The velocity loop tuner: the velocity loop gains and the load to rotor
 // inertia ratio (measured by the drive on "Auto Tune"), and a velocity
 // profile to test them with.
-class CVelocityTunerDlg final : public TTunerPage
+class CVelocityTunerDlg final : public TSessionTunerPage<VelocityTestValues, float>
 {
     Q_OBJECT
 
@@ -20,8 +20,6 @@ public:
     explicit CVelocityTunerDlg(TunerContext& tuning, QWidget* parent = nullptr);
 
     QString TunerName() const override { return QStringLiteral("Velocity Loop Tuner"); }
-    void ResetSession(int n) override;
-    void SelectSession(int n) override;
     void FillFromConfig() override;
     void ResetPageToDefaults() override;
     bool Validate() override;
@@ -37,17 +35,14 @@ public:
     // frequency that gives none falls back to the session's own, then to 1.
     int DividerOf(int n) const;
 
-    const VelocitySession& Session(int n) const { return m_sessions[static_cast<std::size_t>(n)]; }
-    VelocitySession& Session(int n) { return m_sessions[static_cast<std::size_t>(n)]; }
     NumericEdit* InertiaRatioBox() const { return m_pInertiaRatio; }
 
 private:
     void BuildControls();
-    VelocityTestValues PageValues() const;
-    void ShowValues(const VelocityTestValues& values);
+    VelocityTestValues PageValues() const override;
+    void ShowValues(const VelocityTestValues& values) override;
     bool VelocityMode();
 
-    std::array<VelocitySession, TuningSessionCount> m_sessions;
     NumericEdit* m_pKp = nullptr;
     NumericEdit* m_pKi = nullptr;
     NumericEdit* m_pIntegralLimit = nullptr;
