@@ -3,6 +3,8 @@
 #include "BitStatusPanelDlg.h"
 #include "ConfigWizardStep1Dlg.h"
 #include "ConfigWizardStep2Dlg.h"
+#include "ConfigWizardStep3Dlg.h"
+#include "ConfigWizardStep5Dlg.h"
 #include "ConfigWorkflow.h"
 #include "ErrorLogDlg.h"
 #include "NumStatusPanelDlg.h"
@@ -54,7 +56,9 @@ TStackedPage* CPageFactory::Create(int id) const
     case PageId::ConfigWizardStep2:
         return new CConfigWizardStep2Dlg(m_context, m_mainWindow, *m_workflow);
     case PageId::ConfigWizardStep3:
-        return new CWizardPendingStepDlg(3, m_context, m_mainWindow, *m_workflow);
+        return new CConfigWizardStep3Dlg(m_context, m_mainWindow, *m_workflow);
+    case PageId::ConfigWizardStep5:
+        return new CConfigWizardStep5Dlg(m_context, m_mainWindow, *m_workflow);
     case PageId::ServoTuner:
         return new CServoTunerDlg(m_context, m_mainWindow, *m_workflow);
     case PageId::BitStatusPanel:

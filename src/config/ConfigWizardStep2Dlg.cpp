@@ -215,6 +215,7 @@ bool CConfigWizardStep2Dlg::IsLinear() const
 void CConfigWizardStep2Dlg::ShowForPackage()
 {
     const bool linear = IsLinear();
+    m_workflow.State().Linear = linear;
     for (const FieldInfo& info : Fields) {
         const auto index = static_cast<std::size_t>(info.Which);
         const char* text = linear && info.LinearLabel ? info.LinearLabel : info.RotaryLabel;

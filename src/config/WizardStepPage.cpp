@@ -89,43 +89,4 @@ void TWizardStepPage::keyPressEvent(QKeyEvent* event)
         m_pNext->click();
 }
 
-CWizardPendingStepDlg::CWizardPendingStepDlg(int step, AppContext& context, IMainWindow& mainWindow,
-                                             IConfigWorkflow& workflow, QWidget* parent)
-    : TWizardStepPage(step, context, mainWindow, workflow, parent)
-{
-    setObjectName(QStringLiteral("wizardStep%1").arg(step));
-    auto* note = new QLabel(
-        QStringLiteral("Step %1 of the wizard is not built yet in this version of the program, so "
-                       "the configuration cannot be finished here. \"< Back\" returns to the "
-                       "steps before.")
-            .arg(step),
-        this);
-    note->setObjectName(QStringLiteral("notBuiltNote"));
-    note->setWordWrap(true);
-    Body()->addWidget(note);
-    Body()->addStretch(1);
-    AddButtonRow(true, QStringLiteral("&Next >"));
-    NextButton()->setEnabled(false);
-}
-
-void CWizardPendingStepDlg::FillFromConfig()
-{
-    if (StepNumber() == 3)
-        m_workflow.State().ControlMode = m_context.Config.ControlMode();
-}
-
-void CWizardPendingStepDlg::ResetToDefaults()
-{
-    if (StepNumber() == 3)
-        m_workflow.State().ControlMode = WizardState::TorqueMode;
-}
-
-void CWizardPendingStepDlg::OnBack()
-{
-    // Step 3 returns to step 2 only when step 1 sent the user through it.
-    if (StepNumber() == 3)
-        m_mainWindow.SetPage(m_workflow.State().Advanced ? PageId::ConfigWizardStep2
-                                                         : PageId::ConfigWizardStep1);
-}
-
 } // namespace Orvex

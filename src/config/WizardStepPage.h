@@ -62,27 +62,4 @@ private:
     QPushButton* m_pNext = nullptr;
 };
 
-// The slot of a wizard step that is not built yet: it says so, and "< &Back"
-// returns to the step before. It writes nothing and never stands in for the
-// step's work.
-class CWizardPendingStepDlg final : public TWizardStepPage
-{
-    Q_OBJECT
-
-public:
-    CWizardPendingStepDlg(int step, AppContext& context, IMainWindow& mainWindow,
-                          IConfigWorkflow& workflow, QWidget* parent = nullptr);
-
-    // Until step 3 is built, the control mode the wizard holds is the one
-    // the configuration holds, so the tuning pages do not warn of a
-    // mismatch the user cannot mend here.
-    void FillFromConfig() override;
-    void ResetToDefaults() override;
-    void WriteToConfig() override {}
-
-protected:
-    void OnNext() override {}
-    void OnBack() override;
-};
-
 } // namespace Orvex

@@ -68,6 +68,8 @@ public:
     QString CustomWinding;
     QString CoolingKey;
     QString FeedbackCode;
+    // The motor is linear (step 2's package).
+    bool Linear = false;
     // The control mode step 3's radios hold.
     int ControlMode = TorqueMode;
 
