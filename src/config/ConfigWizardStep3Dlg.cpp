@@ -131,9 +131,10 @@ void CConfigWizardStep3Dlg::BuildControls()
     m_pAutoGains = new QCheckBox(QStringLiteral("Enable Auto Current Loop Gains"), m_pGains);
     m_pAutoGains->setObjectName(QStringLiteral("autoCurrentGainsCheck"));
     gains->addWidget(m_pAutoGains, 0, 0, 1, 2);
-    m_pKp = AddEdit(gains, 1, QStringLiteral("Proportional Gain"), "proportionalGainEdit");
-    m_pKi = AddEdit(gains, 2, QStringLiteral("Integral Gain"), "integralGainEdit");
-    m_pIntegralLimit = AddEdit(gains, 3, QStringLiteral("Integral Limit"), "integralLimitEdit");
+    m_pKp = AddEdit(gains, 1, QStringLiteral("Proportional Gain"), "currentProportionalGainEdit");
+    m_pKi = AddEdit(gains, 2, QStringLiteral("Integral Gain"), "currentIntegralGainEdit");
+    m_pIntegralLimit =
+        AddEdit(gains, 3, QStringLiteral("Integral Limit"), "currentIntegralLimitEdit");
     m_pBandwidth = AddEdit(gains, 4, QStringLiteral("Bandwidth (Hz)"), "bandwidthEdit");
     connect(m_pAutoGains, &QCheckBox::toggled, this, [this] { ShowAutoGains(); });
     middle->addWidget(m_pGains);

@@ -53,6 +53,7 @@ public:
     QComboBox* PwmCombo() const { return m_pPwm; }
     QComboBox* EncoderFilteringCombo() const { return m_pEncoderFiltering; }
     QWidget* ShownGainsPanel() const;
+    NumericEdit* TorqueScalingEdit() const { return m_pTorqueScaling; }
 
 protected:
     void OnNext() override;

@@ -1,5 +1,6 @@
 #include "ConfigWizardStep1Dlg.h"
 #include "ConfigWizardStep2Dlg.h"
+#include "ConfigWizardStep3Dlg.h"
 #include "FieldValidation.h"
 #include "NumericEdit.h"
 #include "PageIds.h"
@@ -68,6 +69,8 @@ private Q_SLOTS:
     void mismatchWarning_data();
     void mismatchWarning();
     void everyShippedMotorPassesItsChecks();
+    void controlModeStepChecks_data();
+    void controlModeStepChecks();
 };
 
 void TestWizard::motorCascade_data()
@@ -369,6 +372,72 @@ void TestWizard::everyShippedMotorPassesItsChecks()
     QCOMPARE(p.Step2().ValidateAllMotors(), 0);
     QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
     QCOMPARE(p.Step2().HeadingLabel()->text(), CConfigWizardStep2Dlg::Heading);
+}
+
+void TestWizard::controlModeStepChecks_data()
+{
+    QTest::addColumn<bool>("automatic");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("box"); // in step 3 or its gains panel
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message"); // how the refusal starts; empty: passes
+    const QString bandwidth = QStringLiteral("Current Loop Bandwidth must be between 250 and 2500");
+    QTest::newRow("bandwidth 249") << true << 2 << "bandwidthEdit"
+                                   << "249" << bandwidth;
+    QTest::newRow("bandwidth 250") << true << 2 << "bandwidthEdit"
+                                   << "250" << QString();
+    QTest::newRow("bandwidth 2500") << true << 2 << "bandwidthEdit"
+                                    << "2500" << QString();
+    QTest::newRow("bandwidth 2501") << true << 2 << "bandwidthEdit"
+                                    << "2501" << bandwidth;
+    QTest::newRow("bandwidth empty") << true << 2 << "bandwidthEdit"
+                                     << "" << bandwidth;
+    // The drive derives the current loop gains from the bandwidth then.
+    QTest::newRow("gain with auto gains") << true << 2 << "currentProportionalGainEdit"
+                                          << "99999" << QString();
+    QTest::newRow("gain without") << false << 2 << "currentProportionalGainEdit"
+                                  << "99999"
+                                  << "Current Loop Proportional Gain must be between";
+    QTest::newRow("torque limit empty") << true << 2 << "torqueLimitEdit"
+                                        << ""
+                                        << "Torque Limit must be between";
+    QTest::newRow("velocity mode's gains") << true << 4 << "integralLimitEdit"
+                                           << ""
+                                           << "Integral Limit must be between";
+}
+
+void TestWizard::controlModeStepChecks()
+{
+    QFETCH(bool, automatic);
+    QFETCH(int, mode);
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    Wizard p;
+    p.Step1().NextButton()->click();
+    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep3));
+    auto* step3 = dynamic_cast<CConfigWizardStep3Dlg*>(p.window.Page(PageId::ConfigWizardStep3));
+    // The BE23A1E: Ke 18 V/krpm at 4.53 Arms peak.
+    QCOMPARE(step3->TorqueScalingEdit()->text(), QStringLiteral("1.10"));
+    step3->SetControlMode(mode);
+    step3->AutoGainsBox()->setChecked(automatic);
+    QWidget* shown = step3->ShownGainsPanel();
+    auto* edit = shown->findChild<QLineEdit*>(box);
+    if (!edit)
+        edit = step3->findChild<QLineEdit*>(box);
+    QVERIFY(edit);
+    edit->setText(text);
+    step3->NextButton()->click();
+    if (message.isEmpty()) {
+        QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
+        QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep4));
+        QCOMPARE(p.config->ControlMode(), mode);
+    } else {
+        QCOMPARE(p.ui.Messages.size(), std::size_t(1));
+        QVERIFY2(p.ui.Messages[0].Text.startsWith(message), qPrintable(p.ui.Messages[0].Text));
+        QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep3));
+        QCOMPARE(QApplication::focusWidget() == edit || !p.window.isVisible(), true);
+    }
 }
 
 QTEST_MAIN(TestWizard)
