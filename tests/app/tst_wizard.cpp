@@ -1,6 +1,7 @@
 #include "ConfigWizardStep1Dlg.h"
 #include "ConfigWizardStep2Dlg.h"
 #include "ConfigWizardStep3Dlg.h"
+#include "ConfigWizardStep5Dlg.h"
 #include "FieldValidation.h"
 #include "NumericEdit.h"
 #include "PageIds.h"
@@ -65,6 +66,7 @@ private Q_SLOTS:
     void driveNotReached();
     void openConfigurationFile();
     void reopensRememberedFileAtStart();
+    void finishWizard_data();
     void finishWizard();
     void mismatchWarning_data();
     void mismatchWarning();
@@ -314,25 +316,54 @@ void TestWizard::reopensRememberedFileAtStart()
     QCOMPARE(p.Shown(Field::RatedSpeed), QStringLiteral("55.00"));
 }
 
+void TestWizard::finishWizard_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<bool>("download");
+    QTest::addColumn<bool>("chooseFile");
+    QTest::addColumn<bool>("driveAnswers");
+    QTest::addColumn<int>("pageAfter");
+    QTest::addColumn<QString>("message");
+    const int step1 = PageId::ConfigWizardStep1;
+    const int step5 = PageId::ConfigWizardStep5;
+    QTest::newRow("nothing ticked") << false << false << false << true << step1 << QString();
+    QTest::newRow("save and download") << true << true << true << true << step1 << QString();
+    // The download still runs; the wizard waits on step 5 for the save.
+    QTest::newRow("save cancelled") << true << true << false << true << step5 << QString();
+    QTest::newRow("drive silent") << false << true << false << false << step5
+                                  << "Communications Error: No response from Orvex drive";
+}
+
 void TestWizard::finishWizard()
 {
+    QFETCH(bool, save);
+    QFETCH(bool, download);
+    QFETCH(bool, chooseFile);
+    QFETCH(bool, driveAnswers);
     Wizard p;
     const QString path = p.dir.filePath(QStringLiteral("finished.kvt"));
-    p.ui.FileAnswers.push_back(path);
-    QVERIFY(p.Workflow().FinishWizard(true, true, false));
-    QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
-    QVERIFY(QFile::exists(path));
-    QVERIFY(p.ui.WaitTexts.contains(QStringLiteral("Orvex configuration successfully downloaded")));
-    QCOMPARE(p.Workflow().State().ProfileTitle(), "Configuration - " + path);
-    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep1));
+    if (chooseFile)
+        p.ui.FileAnswers.push_back(path);
+    p.Drive().SetNoAnswer(!driveAnswers);
+    // Whatever the pages write replaces this.
+    p.config->SetMotorPartNumber(QStringLiteral("untouched"));
+    p.window.SetPage(PageId::ConfigWizardStep5);
+    auto* step5 = dynamic_cast<CConfigWizardStep5Dlg*>(p.window.Page(PageId::ConfigWizardStep5));
+    step5->SaveBox()->setChecked(save);
+    step5->DownloadBox()->setChecked(download);
+    step5->NextButton()->click();
 
-    // A failed download keeps the wizard where it is and says why.
-    p.window.SetPage(PageId::ConfigWizardStep3);
-    p.Drive().SetNoAnswer(true);
-    QVERIFY(!p.Workflow().FinishWizard(false, true, false));
-    QCOMPARE(OrvexTest::Messages(p.ui),
-             QStringList{"Communications Error: No response from Orvex drive"});
-    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep3));
+    QFETCH(int, pageAfter);
+    QCOMPARE(p.window.ActivePageId(), pageAfter);
+    QFETCH(QString, message);
+    QCOMPARE(OrvexTest::Messages(p.ui).join(u'\n'), message);
+    QCOMPARE(p.config->MotorPartNumber(),
+             save || download ? QStringLiteral("BE23A1E") : QStringLiteral("untouched"));
+    QCOMPARE(QFile::exists(path), chooseFile);
+    QCOMPARE(p.ui.WaitTexts.contains(QStringLiteral("Orvex configuration successfully downloaded")),
+             download && driveAnswers);
+    if (chooseFile)
+        QCOMPARE(p.Workflow().State().ProfileTitle(), "Configuration - " + path);
 }
 
 void TestWizard::mismatchWarning_data()
