@@ -3,6 +3,7 @@
 #include "BitStatusPanelDlg.h"
 #include "ConfigWizardStep1Dlg.h"
 #include "ConfigWizardStep2Dlg.h"
+#include "ConfigWizardStep4Dlg.h"
 #include "ConfigWorkflow.h"
 #include "ErrorLogDlg.h"
 #include "NumStatusPanelDlg.h"
@@ -55,6 +56,8 @@ TStackedPage* CPageFactory::Create(int id) const
         return new CConfigWizardStep2Dlg(m_context, m_mainWindow, *m_workflow);
     case PageId::ConfigWizardStep3:
         return new CWizardPendingStepDlg(3, m_context, m_mainWindow, *m_workflow);
+    case PageId::ConfigWizardStep4:
+        return new CConfigWizardStep4Dlg(m_context, m_mainWindow, *m_workflow);
     case PageId::ServoTuner:
         return new CServoTunerDlg(m_context, m_mainWindow, *m_workflow);
     case PageId::BitStatusPanel:
