@@ -4,6 +4,7 @@
 #include "ConfigWizardStep1Dlg.h"
 #include "ConfigWizardStep2Dlg.h"
 #include "ConfigWizardStep3Dlg.h"
+#include "ConfigWizardStep4Dlg.h"
 #include "ConfigWizardStep5Dlg.h"
 #include "ConfigWorkflow.h"
 #include "ErrorLogDlg.h"
@@ -59,6 +60,8 @@ TStackedPage* CPageFactory::Create(int id) const
         return new CConfigWizardStep3Dlg(m_context, m_mainWindow, *m_workflow);
     case PageId::ConfigWizardStep5:
         return new CConfigWizardStep5Dlg(m_context, m_mainWindow, *m_workflow);
+    case PageId::ConfigWizardStep4:
+        return new CConfigWizardStep4Dlg(m_context, m_mainWindow, *m_workflow);
     case PageId::ServoTuner:
         return new CServoTunerDlg(m_context, m_mainWindow, *m_workflow);
     case PageId::BitStatusPanel:

@@ -1,6 +1,7 @@
 #include "ConfigWizardStep1Dlg.h"
 #include "ConfigWizardStep2Dlg.h"
 #include "ConfigWizardStep3Dlg.h"
+#include "ConfigWizardStep4Dlg.h"
 #include "ConfigWizardStep5Dlg.h"
 #include "FieldValidation.h"
 #include "NumericEdit.h"
@@ -43,6 +44,10 @@ struct Wizard : OrvexTest::SimulatedWindow
             combo->setCurrentIndex(index);
         return index >= 0;
     }
+    CConfigWizardStep4Dlg& Step4() const
+    {
+        return *dynamic_cast<CConfigWizardStep4Dlg*>(window.Page(PageId::ConfigWizardStep4));
+    }
     QString Shown(Field field) const { return Step2().Edit(field)->text(); }
     IConfigWorkflow& Workflow() const { return Step1().Workflow(); }
 };
@@ -73,6 +78,10 @@ private Q_SLOTS:
     void everyShippedMotorPassesItsChecks();
     void controlModeStepChecks_data();
     void controlModeStepChecks();
+    void refusedOutputValues_data();
+    void refusedOutputValues();
+    void outputsAndThermalSensor_data();
+    void outputsAndThermalSensor();
 };
 
 void TestWizard::motorCascade_data()
@@ -469,6 +478,105 @@ void TestWizard::controlModeStepChecks()
         QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep3));
         QCOMPARE(QApplication::focusWidget() == edit || !p.window.isVisible(), true);
     }
+}
+
+void TestWizard::refusedOutputValues_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("parameter");
+    QTest::addColumn<QString>("message");
+    // The drive's ceiling for the startup voltage is 10 V.
+    QTest::newRow("startup voltage above P114")
+        << "startupVoltageEdit"
+        << "12.5" << 114
+        << "Fault On Excessive Startup Voltage must be between %.2lf and %.2lf volts";
+    QTest::newRow("empty brake delay")
+        << "brakeDelayEdit"
+        << "" << 90 << "Fault Output Brake Delay must be between %.0lf and %.0lf milliseconds";
+    // Checked although "Enable In-Position Output" is not ticked.
+    QTest::newRow("deadband, output off")
+        << "inPositionDeadbandEdit"
+        << "70000" << 91 << "In-Position Deadband must be between %.0lf and %.0lf feedback counts";
+}
+
+void TestWizard::refusedOutputValues()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, text);
+    QFETCH(int, parameter);
+    QFETCH(QString, message);
+    Wizard p;
+    p.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&p.window));
+    p.window.SetPage(PageId::ConfigWizardStep4);
+    CConfigWizardStep4Dlg& step4 = p.Step4();
+    QVERIFY(!step4.InPositionEnableBox()->isChecked());
+    const int delayBefore = p.config->BrakeDelay();
+    const float voltsBefore = p.config->StartupVoltageFault();
+    auto* box = step4.findChild<NumericEdit*>(edit);
+    box->setText(text);
+    step4.NextButton()->click();
+
+    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep4));
+    const auto& range = p.limits[parameter];
+    QCOMPARE(OrvexTest::Messages(p.ui),
+             QStringList{"Data Validation Error: " +
+                         QString::asprintf(qPrintable(message), range.Minimum, range.Maximum)});
+    QVERIFY(FieldValidation::IsFlagged(box));
+    QCOMPARE(QApplication::focusWidget(), box);
+    QCOMPARE(p.config->BrakeDelay(), delayBefore);
+    QCOMPARE(p.config->StartupVoltageFault(), voltsBefore);
+}
+
+void TestWizard::outputsAndThermalSensor_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("construction");
+    QTest::addColumn<QStringList>("constructions");
+    QTest::addColumn<int>("code");
+    const QStringList switches{"Normally Closed Switch", "Normally Open Switch"};
+    const QStringList thermistors{"Positive Temperature Coefficient",
+                                  "Negative Temperature Coefficient"};
+    QTest::newRow("NTC thermistor") << "Thermistor" << thermistors[1] << thermistors << 3;
+    QTest::newRow("normally open switch") << "Switch" << switches[1] << switches << 2;
+}
+
+void TestWizard::outputsAndThermalSensor()
+{
+    QFETCH(QString, type);
+    QFETCH(QString, construction);
+    QFETCH(QStringList, constructions);
+    QFETCH(int, code);
+    Wizard p;
+    p.window.SetPage(PageId::ConfigWizardStep4);
+    CConfigWizardStep4Dlg& step4 = p.Step4();
+    QComboBox* types = step4.SensorTypeCombo();
+    QComboBox* builds = step4.SensorConstructionCombo();
+    // Picked as the user would: the type refills the constructions.
+    types->setCurrentIndex(types->findText(type == "Switch" ? "Thermistor" : "Switch"));
+    types->setCurrentIndex(types->findText(type));
+    QStringList listed;
+    for (int i = 0; i < builds->count(); ++i)
+        listed << builds->itemText(i);
+    QCOMPARE(listed, constructions);
+    QCOMPARE(builds->currentText(), constructions[0]);
+    builds->setCurrentIndex(builds->findText(construction));
+    step4.StartupVoltageEdit()->setText(QStringLiteral("7.5"));
+    step4.NextButton()->click();
+
+    QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
+    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep5));
+    QCOMPARE(p.config->StartupVoltageFault(), 7.5f);
+    QCOMPARE(p.config->ThermalSensorCode(), code);
+
+    // Read back from the configuration after a reset to defaults.
+    step4.ResetToDefaults();
+    QCOMPARE(builds->currentText(), QStringLiteral("Normally Closed Switch"));
+    step4.FillFromConfig();
+    QCOMPARE(types->currentText(), type);
+    QCOMPARE(builds->currentText(), construction);
+    QCOMPARE(step4.StartupVoltageEdit()->text(), QStringLiteral("7.50"));
 }
 
 QTEST_MAIN(TestWizard)
