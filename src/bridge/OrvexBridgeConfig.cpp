@@ -114,6 +114,32 @@ void COrvexBridgeConfig::StoreConfiguration(bool toDrive, const QString& path)
     }
 }
 
+QVariant COrvexBridgeConfig::Property(const ConfigField& field) const
+{
+    // The held row, not the caller's copy, says what the property is.
+    const ConfigurationValues::Property& property = ConfigurationValues::Of(field);
+    if (!property.Readable()) {
+        throw ComponentError(
+            ResultCode::Fail,
+            QStringLiteral("%1 is written only.").arg(QLatin1String(property.Name)));
+    }
+    return m_values.Value(property);
+}
+
+void COrvexBridgeConfig::SetProperty(const ConfigField& field, const QVariant& value)
+{
+    const ConfigurationValues::Property& property = ConfigurationValues::Of(field);
+    if (!property.Writable()) {
+        throw ComponentError(ResultCode::Fail,
+                             QStringLiteral("%1 is read only.").arg(QLatin1String(property.Name)));
+    }
+    if (!m_values.SetValue(property, value)) {
+        throw ComponentError(ResultCode::Fail, QStringLiteral("%1 cannot take a value of type %2.")
+                                                   .arg(QLatin1String(property.Name),
+                                                        QLatin1String(value.metaType().name())));
+    }
+}
+
 void COrvexBridgeConfig::UploadFromDrive()
 {
     m_connection.RequireDrive();
