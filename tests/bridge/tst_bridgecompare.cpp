@@ -72,6 +72,43 @@ private Q_SLOTS:
         // The drive was only read.
         QCOMPARE(rig.drive->ParameterWrites(), 0);
     }
+    // A row reaches what the named getter or setter would, and no more.
+    void propertyByRow_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QVariant>("value"); // written; invalid: only read
+        QTest::addColumn<QString>("error");
+        QTest::newRow("read") << "ControlMode" << QVariant() << "(no error)";
+        QTest::newRow("written") << "CurrentLoopKi" << QVariant(0.5f) << "(no error)";
+        QTest::newRow("written only")
+            << "FeedbackType" << QVariant() << "FeedbackType is written only.";
+        QTest::newRow("read only")
+            << "DriveParameter186" << QVariant(7) << "DriveParameter186 is read only.";
+        QTest::newRow("other type")
+            << "ControlMode" << QVariant(4.0) << "ControlMode cannot take a value of type double.";
+    }
+    void propertyByRow()
+    {
+        QFETCH(QString, name);
+        QFETCH(QVariant, value);
+        QFETCH(QString, error);
+        BridgeRig rig;
+        auto config = rig.Config();
+        const ConfigField& field = FieldNamed(name);
+        QVariant read;
+        QCOMPARE(DescriptionOf([&] {
+                     if (value.isValid())
+                         config->SetProperty(field, value);
+                     read = config->Property(field);
+                 }),
+                 error);
+        if (error != QLatin1String("(no error)"))
+            return;
+        // The value written, as the named getters answer it.
+        QCOMPARE(read, value.isValid() ? value : QVariant(config->ControlMode()));
+        if (value.isValid())
+            QCOMPARE(QVariant(config->CurrentLoopKi()), value);
+    }
     void driveThatDoesNotAnswer_data()
     {
         QTest::addColumn<QString>("situation");
