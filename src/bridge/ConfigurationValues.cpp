@@ -106,6 +106,20 @@ constexpr ConfigurationValues::Property kProperties[] = {
 };
 constexpr std::size_t kPropertyCount = std::size(kProperties);
 
+constexpr bool HoldsEveryPropertyInTableOrder()
+{
+    if (kPropertyCount != std::size(ConfigFields::All)) {
+        return false;
+    }
+    for (std::size_t row = 0; row < kPropertyCount; ++row) {
+        if (kProperties[row].DispatchId != ConfigFields::All[row].DispatchId) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(HoldsEveryPropertyInTableOrder(), "one row per property of ConfigFields::All");
+
 constexpr int kVelocityMode = 4;
 
 // The drive keeps the zero command reference as an analog input reading.
@@ -298,6 +312,45 @@ void ConfigurationValues::SetBool(int dispatchId, bool value)
 void ConfigurationValues::SetText(int dispatchId, const QString& value)
 {
     m_texts[RowOf(dispatchId, ValueType::Text)] = value;
+}
+
+QVariant ConfigurationValues::Value(const Property& property) const
+{
+    const int id = property.DispatchId;
+    switch (property.Type) {
+    case ValueType::Int:
+        return Int(id);
+    case ValueType::Float:
+        return Float(id);
+    case ValueType::Bool:
+        return Bool(id);
+    case ValueType::Text:
+        break;
+    }
+    return Text(id);
+}
+
+bool ConfigurationValues::SetValue(const Property& property, const QVariant& value)
+{
+    if (value.metaType() != Value(property).metaType()) {
+        return false;
+    }
+    const int id = property.DispatchId;
+    switch (property.Type) {
+    case ValueType::Int:
+        SetInt(id, value.toInt());
+        break;
+    case ValueType::Float:
+        SetFloat(id, value.toFloat());
+        break;
+    case ValueType::Bool:
+        SetBool(id, value.toBool());
+        break;
+    case ValueType::Text:
+        SetText(id, value.toString());
+        break;
+    }
+    return true;
 }
 
 QString ConfigurationValues::FileText(const Property& property) const

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <QVariant>
 
 #include <cstddef>
 #include <map>
@@ -64,6 +65,13 @@ public:
     void SetFloat(int dispatchId, float value);
     void SetBool(int dispatchId, bool value);
     void SetText(int dispatchId, const QString& value);
+
+    // The value in a QVariant of the property's type: int, float, bool or
+    // QString.
+    QVariant Value(const Property& property) const;
+    // Takes a QVariant holding exactly the property's type; false (value
+    // unchanged) for any other.
+    bool SetValue(const Property& property, const QVariant& value);
 
     // The value as the .kvt file holds it: integers in decimal, floats with
     // nine significant digits (exact for a 32-bit float), booleans 0 or 1, and

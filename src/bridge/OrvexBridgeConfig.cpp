@@ -20,6 +20,17 @@ ComponentError IncorrectUpload(const QString& detail)
                           QStringLiteral("%1: %2").arg(ConnectionResultText(4), detail));
 }
 
+// The drive's refusal of a write that an enabled power stage locks.
+constexpr int kNotAllowedWhileEnabled = 5;
+
+ComponentError DriveIsEnabled()
+{
+    return ComponentError(
+        ResultCode::Fail,
+        QStringLiteral(
+            "The Orvex drive is enabled. Disable it before downloading a configuration."));
+}
+
 } // namespace
 
 COrvexBridgeConfig::COrvexBridgeConfig(PortHub& hub) : m_connection(hub) {}
@@ -103,6 +114,32 @@ void COrvexBridgeConfig::StoreConfiguration(bool toDrive, const QString& path)
     }
 }
 
+QVariant COrvexBridgeConfig::Property(const ConfigField& field) const
+{
+    // The held row, not the caller's copy, says what the property is.
+    const ConfigurationValues::Property& property = ConfigurationValues::Of(field);
+    if (!property.Readable()) {
+        throw ComponentError(
+            ResultCode::Fail,
+            QStringLiteral("%1 is written only.").arg(QLatin1String(property.Name)));
+    }
+    return m_values.Value(property);
+}
+
+void COrvexBridgeConfig::SetProperty(const ConfigField& field, const QVariant& value)
+{
+    const ConfigurationValues::Property& property = ConfigurationValues::Of(field);
+    if (!property.Writable()) {
+        throw ComponentError(ResultCode::Fail,
+                             QStringLiteral("%1 is read only.").arg(QLatin1String(property.Name)));
+    }
+    if (!m_values.SetValue(property, value)) {
+        throw ComponentError(ResultCode::Fail, QStringLiteral("%1 cannot take a value of type %2.")
+                                                   .arg(QLatin1String(property.Name),
+                                                        QLatin1String(value.metaType().name())));
+    }
+}
+
 void COrvexBridgeConfig::UploadFromDrive()
 {
     m_connection.RequireDrive();
@@ -166,10 +203,20 @@ void COrvexBridgeConfig::UploadFromDrive()
 void COrvexBridgeConfig::DownloadToDrive()
 {
     m_connection.RequireDrive();
+    // An enabled drive locks the motor data and the power stage settings, so
+    // a download would stop part way through; it is not started.
+    if (m_connection.State().Enabled) {
+        throw DriveIsEnabled();
+    }
     for (const ConfigurationValues::DriveWrite& write : m_values.DownloadWrites()) {
         const DriveExchange::Answer answer =
             m_connection.Send(write.Command, DriveExchange::PlainTimeoutMs);
         if (answer.Result == DriveExchange::Outcome::Refused) {
+            // Enabled after all: the writes so far stay unsaved, and the drive
+            // goes back to its saved configuration at its next reset.
+            if (answer.Code == kNotAllowedWhileEnabled) {
+                throw DriveIsEnabled();
+            }
             throw ComponentError(ResultCode::Fail, QStringLiteral("The drive refused %1 (%2): %3")
                                                        .arg(QLatin1String(write.Source->Name),
                                                             write.Command, answer.Text));

@@ -45,6 +45,9 @@ public:
     // The configuration held in memory, for tests and the snapshot.
     const ConfigurationValues& Values() const { return m_values; }
 
+    QVariant Property(const ConfigField& field) const override;
+    void SetProperty(const ConfigField& field, const QVariant& value) override;
+
     // Configuration properties, by dispatch id.
     // clang-format off
     int MotorIsLinear() const override { return m_values.Int(ConfigFields::MotorIsLinear.DispatchId); }

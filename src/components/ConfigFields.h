@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <iterator>
+
 namespace Orvex {
 
 // The type a configuration property answers.
@@ -11,26 +14,39 @@ enum class ConfigType
     Text,
 };
 
+// Whether a property has a getter, a setter or both.
+enum class ConfigAccess
+{
+    GetPut,
+    Get,
+    Put,
+};
+
 // One property of the drive bridge's configuration object: its name, dispatch
-// id, type, and the drive parameter it travels to (-1 when the drive keeps no
-// such parameter). The bridge's accessors, its .kvt file and transfers, and
-// the pages' range checks (whose limits are those of the drive parameter) all
-// take a property from the table below, so each number is written once.
+// id, type, the drive parameter it travels to (-1 when the drive keeps no
+// such parameter) and whether it is read, written or both. The bridge's
+// accessors, its .kvt file and transfers, and the pages' range checks (whose
+// limits are those of the drive parameter) all take a property from the table
+// below, so each number is written once.
 struct ConfigField
 {
     const char* Name;
     int DispatchId;
     ConfigType Type;
     int Parameter;
+    ConfigAccess Access = ConfigAccess::GetPut;
 
     constexpr bool HasParameter() const { return Parameter >= 0; }
+    constexpr bool Readable() const { return Access != ConfigAccess::Put; }
+    constexpr bool Writable() const { return Access != ConfigAccess::Get; }
 };
 
 // Every configuration property, in dispatch id order. FeedbackType codes
 // (1 to 6) are not the drive's feedback type codes, and the tuner generation
 // is a read-only drive value, so those two and the auxiliary feedback have no
-// parameter of their own. The velocity and position loop integral limits
-// share one parameter: the drive uses it for the loop of its control mode.
+// parameter of their own; the three are only written, and the drive's
+// configuration checksum (parameter 186) is only read. The velocity and position loop integral
+// limits share one parameter: the drive uses it for the loop of its control mode.
 namespace ConfigFields {
 // clang-format off
 inline constexpr ConfigField MotorIsLinear{"MotorIsLinear", 2, ConfigType::Int, 15};
@@ -64,7 +80,7 @@ inline constexpr ConfigField PwmFrequency{"PwmFrequency", 29, ConfigType::Int, 8
 inline constexpr ConfigField CurrentFoldback{"CurrentFoldback", 30, ConfigType::Bool, 70};
 inline constexpr ConfigField CoolingCode{"CoolingCode", 34, ConfigType::Int, 25};
 inline constexpr ConfigField CommandDirection{"CommandDirection", 35, ConfigType::Int, 55};
-inline constexpr ConfigField FeedbackAuxiliary{"FeedbackAuxiliary", 37, ConfigType::Int, -1};
+inline constexpr ConfigField FeedbackAuxiliary{"FeedbackAuxiliary", 37, ConfigType::Int, -1, ConfigAccess::Put};
 inline constexpr ConfigField PositionLoopKp{"PositionLoopKp", 38, ConfigType::Float, 170};
 inline constexpr ConfigField PositionLoopKi{"PositionLoopKi", 39, ConfigType::Float, 172};
 inline constexpr ConfigField PositionLoopKv{"PositionLoopKv", 41, ConfigType::Float, 176};
@@ -103,7 +119,7 @@ inline constexpr ConfigField InvertAnalogInput{"InvertAnalogInput", 78, ConfigTy
 inline constexpr ConfigField ZeroReferenceVoltage{"ZeroReferenceVoltage", 79, ConfigType::Float, 134};
 inline constexpr ConfigField PositionLoopKvff{"PositionLoopKvff", 80, ConfigType::Float, 182};
 inline constexpr ConfigField MaxVelocityError{"MaxVelocityError", 81, ConfigType::Float, 196};
-inline constexpr ConfigField DriveParameter186{"DriveParameter186", 82, ConfigType::Int, 186};
+inline constexpr ConfigField DriveParameter186{"DriveParameter186", 82, ConfigType::Int, 186, ConfigAccess::Get};
 inline constexpr ConfigField AutoCurrentGains{"AutoCurrentGains", 83, ConfigType::Int, 62};
 inline constexpr ConfigField CurrentLoopBandwidth{"CurrentLoopBandwidth", 84, ConfigType::Int, 130};
 inline constexpr ConfigField EncoderFiltering{"EncoderFiltering", 85, ConfigType::Int, 87};
@@ -114,9 +130,41 @@ inline constexpr ConfigField RisingSpeed{"RisingSpeed", 193, ConfigType::Float, 
 inline constexpr ConfigField SwitchingFactor{"SwitchingFactor", 194, ConfigType::Float, 223};
 inline constexpr ConfigField SignedSlidingScaleFactor{"SignedSlidingScaleFactor", 195, ConfigType::Float, 224};
 inline constexpr ConfigField ModeFilterConstant{"ModeFilterConstant", 196, ConfigType::Float, 225};
-inline constexpr ConfigField FeedbackType{"FeedbackType", 197, ConfigType::Int, -1};
-inline constexpr ConfigField Step1Value{"Step1Value", 198, ConfigType::Float, -1};
+inline constexpr ConfigField FeedbackType{"FeedbackType", 197, ConfigType::Int, -1, ConfigAccess::Put};
+inline constexpr ConfigField Step1Value{"Step1Value", 198, ConfigType::Float, -1, ConfigAccess::Put};
+
+// The table, row by row, for those who go over every property.
+inline constexpr ConfigField All[] = {
+    MotorIsLinear, MotorPartNumber, MotorRatedSpeed, MotorPolePairs, MotorInertia, MotorDamping,
+    MotorThermalTimeConstant, WindingThermalTimeConstant, ThermalResistance, AmbientTemperature,
+    MaxWindingTemperature, MotorKe, ContinuousCurrent, ContinuousCurrentDerating, PeakCurrent,
+    WindingResistance, InductanceRatio, MaxInductance, ElectricalPitch, CustomWindingNumber,
+    FeedbackResolution, CurrentLoopKp, CurrentLoopKi, CurrentLoopIntegralLimit, TorqueLimit,
+    TorqueScaling, VelocityLimit, PwmFrequency, CurrentFoldback, CoolingCode, CommandDirection,
+    FeedbackAuxiliary, PositionLoopKp, PositionLoopKi, PositionLoopKv, PositionLoopIntegralLimit,
+    ControlMode, MaxPositionError, InertiaRatio, VelocityScaling, Commutation, VelocityLoopKp,
+    VelocityLoopKi, VelocityLoopIntegralLimit, FaultOnDriveDisable, StartupVoltageFault,
+    BrakeDelay, InPositionEnable, InPositionDeadband, InPositionTimeout, ThermalSensorDisable,
+    ThermalSensorCode, NotchADepth, NotchAFrequency, NotchAQuality, NotchBDepth, NotchBFrequency,
+    NotchBQuality, NotchLeadFrequency, NotchLagFrequency, HallSensorDirection, InvertHallSignals,
+    EncoderOffset, EncoderPolarity, StepInputResolution, AnalogCenterDeadband, InvertAnalogInput,
+    ZeroReferenceVoltage, PositionLoopKvff, MaxVelocityError, DriveParameter186, AutoCurrentGains,
+    CurrentLoopBandwidth, EncoderFiltering, TuningMode, SlidingGain, AccelerationFactor,
+    RisingSpeed, SwitchingFactor, SignedSlidingScaleFactor, ModeFilterConstant, FeedbackType,
+    Step1Value,
+};
 // clang-format on
+
+constexpr bool InDispatchIdOrder()
+{
+    for (std::size_t row = 1; row < std::size(All); ++row) {
+        if (All[row - 1].DispatchId >= All[row].DispatchId) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(InDispatchIdOrder(), "each property once, in dispatch id order");
 } // namespace ConfigFields
 
 } // namespace Orvex

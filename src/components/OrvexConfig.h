@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConfigFields.h"
 #include "IDriveConnection.h"
 
 #include <QString>
@@ -24,6 +25,14 @@ public:
 
     // Connection: SetPortNumber (32) and TestConnection (36) of
     // IDriveConnection.
+
+    // Any property of the table in ConfigFields.h, for callers that go over
+    // every one: its value in a QVariant of the row's type (int, float, bool
+    // or QString), as the named getter and setter below answer and take it.
+    // Reading a put-only property, writing a get-only one, or a QVariant of
+    // another type throws. Not dispatch operations: the table's rows are.
+    virtual QVariant Property(const ConfigField& field) const = 0;
+    virtual void SetProperty(const ConfigField& field, const QVariant& value) = 0;
 
     // Motor identity, chosen in wizard step 1
     virtual QString MotorPartNumber() const = 0;               // 3

@@ -266,6 +266,55 @@ private Q_SLOTS:
         QVERIFY(!rig.drive->IsConfigured());
         QVERIFY(rig.drive->CommandsReceived() > commands);
     }
+    // A download the drive does not take whole fails and is not saved; an
+    // enabled drive is refused before anything is written, in plain words.
+    void downloadNotTakenLeavesTheSavedConfiguration_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<bool>("written");
+        const QString enabled = QStringLiteral(
+            "The Orvex drive is enabled. Disable it before downloading a configuration.");
+        QTest::newRow("drive enabled") << "enabled" << enabled << false;
+        // Its state answer lost, the drive refuses the first write itself.
+        QTest::newRow("enabled drive reporting itself disabled") << "hidden" << enabled << false;
+        QTest::newRow("value out of range part way")
+            << "range"
+            << "The drive refused MotorRatedSpeed (P016=900): Out of range 0.01 to 500" << true;
+    }
+    void downloadNotTakenLeavesTheSavedConfiguration()
+    {
+        QFETCH(QString, situation);
+        QFETCH(QString, error);
+        QFETCH(bool, written);
+        BridgeRig rig;
+        auto config = rig.Config();
+        config->LoadConfiguration(QString());
+        config->SetMotorKe(77.0f);
+        config->SetPeakCurrent(6.5f);
+        if (situation == QLatin1String("range")) {
+            config->SetMotorRatedSpeed(900.0f);
+        } else {
+            config->SetDriveEnable(true);
+            QVERIFY(rig.drive->IsEnabled());
+        }
+        if (situation == QLatin1String("hidden")) {
+            rig.link->answers = [](QByteArray bytes) {
+                return bytes.replace("STAT=1,1,", "STAT=1,0,");
+            };
+        }
+        // A working value that differs from the saved one shows a save.
+        rig.drive->Receive("P190=2.5\r");
+        const std::optional<double> savedGain = rig.drive->StoredValue(190);
+        const int writes = rig.drive->ParameterWrites();
+        QCOMPARE(DescriptionOf([&] { config->StoreConfiguration(true, QString()); }), error);
+        QCOMPARE(rig.drive->ParameterWrites() > writes, written);
+        // Peak current (P007) comes before the rated speed, Ke (P038) after it.
+        QCOMPARE(rig.drive->WorkingValue(7), std::optional<double>(written ? 6.5 : 4.53));
+        QCOMPARE(rig.drive->WorkingValue(38), std::optional<double>(18.0));
+        QCOMPARE(rig.drive->StoredValue(190), savedGain);
+        QCOMPARE(rig.drive->IsEnabled(), situation != QLatin1String("range"));
+    }
 
     // A listing damaged on the way that still ends with the drive's prompt.
     void damagedUploadKeepsTheConfiguration_data()
@@ -418,9 +467,10 @@ private Q_SLOTS:
             << true << Fault::Mute << 700 << DriveExchange::AnswerGapMs;
         QTest::newRow("upload, link lost half way through the listing")
             << true << Fault::Cut << 700 << DriveExchange::ListingTimeoutMs;
-        // A download is the connection test, one write per setting, then CFGSAVE.
+        // A download is the connection test, the drive's state, one write per
+        // setting, then CFGSAVE.
         QTest::newRow("download, drive silent on the twentieth write")
-            << false << Fault::Silent << 21 << DriveExchange::PlainTimeoutMs;
+            << false << Fault::Silent << 22 << DriveExchange::PlainTimeoutMs;
         QTest::newRow("download, drive silent on the save")
             << false << Fault::Silent << -1 << DriveExchange::LongTimeoutMs;
         QTest::newRow("download, link lost after 400 bytes")
@@ -440,9 +490,9 @@ private Q_SLOTS:
         config->SetMotorPartNumber(QStringLiteral("VX-100"));
         QCOMPARE(config->TestConnection(), -1);
         if (fault == Fault::Silent) {
-            // From CFGSAVE on: after the test's two lines and every write.
+            // From CFGSAVE on: after the test's two lines, STAT and every write.
             rig.link->silentAfterCommands =
-                after >= 0 ? after : 2 + int(ValuesOf(*config).DownloadWrites().size());
+                after >= 0 ? after : 3 + int(ValuesOf(*config).DownloadWrites().size());
         } else if (fault == Fault::Mute) {
             // The switch a user gives the simulator, as SIMSW or --fault.
             QVERIFY(rig.drive->ApplySwitch(QStringLiteral("mute:%1").arg(after), nullptr));

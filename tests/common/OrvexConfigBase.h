@@ -21,6 +21,8 @@ public:
     QString Version() const override { Unsupported("Version"); }
     void SetPortNumber(int) override { Unsupported("SetPortNumber"); }
     int TestConnection() override { Unsupported("TestConnection"); }
+    QVariant Property(const ConfigField&) const override { Unsupported("Property"); }
+    void SetProperty(const ConfigField&, const QVariant&) override { Unsupported("SetProperty"); }
     QString MotorPartNumber() const override { Unsupported("MotorPartNumber"); }
     void SetMotorPartNumber(const QString&) override { Unsupported("SetMotorPartNumber"); }
     ORVEX_UNSUPPORTED_PROPERTY(int, CustomWindingNumber)
