@@ -1,5 +1,6 @@
 #include "ConfigWarningDlg.h"
 
+#include "ConfigDifferencesView.h"
 #include "ErrorReport.h"
 #include "WizardContracts.h"
 
@@ -10,7 +11,9 @@
 
 namespace Orvex {
 
-CConfigWarningDlg::CConfigWarningDlg(IConfigWorkflow& workflow, QWidget* parent)
+CConfigWarningDlg::CConfigWarningDlg(IConfigWorkflow& workflow,
+                                     const ConfigurationDifferences& differences,
+                                     const QString& problem, QWidget* parent)
     : QDialog(parent), m_workflow(workflow)
 {
     setObjectName(QStringLiteral("configWarningDlg"));
@@ -22,6 +25,19 @@ CConfigWarningDlg::CConfigWarningDlg(IConfigWorkflow& workflow, QWidget* parent)
         this);
     text->setWordWrap(true);
     layout->addWidget(text);
+    // What each choice would change, setting by setting.
+    auto* detail = new QLabel(
+        problem.isEmpty()
+            ? QStringLiteral("A download would change these settings in the drive; an upload "
+                             "would change them in the program:")
+            : QStringLiteral("The drive's settings could not be read to show what differs: ") +
+                  problem,
+        this);
+    detail->setObjectName(QStringLiteral("differencesNote"));
+    detail->setWordWrap(true);
+    layout->addWidget(detail);
+    if (problem.isEmpty())
+        layout->addWidget(new CConfigDifferencesView(differences, this));
     auto* buttons = new QHBoxLayout;
     const auto add = [&](const char* name, const QString& caption) {
         auto* button = new QPushButton(caption, this);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ConfigurationComparison.h"
+
 #include <QDialog>
 
 namespace Orvex {
@@ -17,7 +19,10 @@ class CConfigWarningDlg final : public QDialog
 public:
     static inline const QString Caption = QStringLiteral("Configuration Mismatch Warning");
 
-    explicit CConfigWarningDlg(IConfigWorkflow& workflow, QWidget* parent = nullptr);
+    // differences lists what a download would change in the drive; when the
+    // drive's configuration could not be read, problem says why instead.
+    CConfigWarningDlg(IConfigWorkflow& workflow, const ConfigurationDifferences& differences,
+                      const QString& problem = QString(), QWidget* parent = nullptr);
 
     // 1 after the user chose the upload.
     int Choice() const { return m_choice; }

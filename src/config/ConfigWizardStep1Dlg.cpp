@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "ComponentError.h"
+#include "ConfigDifferencesView.h"
 #include "ErrorReport.h"
 #include "MainWindowServices.h"
 #include "MotorDatabase.h"
@@ -12,6 +13,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -70,6 +73,8 @@ void CConfigWizardStep1Dlg::BuildControls()
               &CConfigWizardStep1Dlg::OpenConfigurationFile);
     addButton("getFromDriveButton", QStringLiteral("Get Configuration From Drive"),
               &CConfigWizardStep1Dlg::GetConfigurationFromDrive);
+    addButton("compareWithDriveButton", QStringLiteral("Compare with Drive..."),
+              &CConfigWizardStep1Dlg::CompareWithDrive);
     source->addStretch(1);
     Body()->addLayout(source);
 
@@ -649,6 +654,38 @@ void CConfigWizardStep1Dlg::GetConfigurationFromDrive()
 {
     m_workflow.UploadFromDrive();
     RefreshTitle();
+}
+
+void CConfigWizardStep1Dlg::CompareWithDrive()
+{
+    IUiServices& ui = m_context.Ui;
+    m_mainWindow.StopStatusAutoUpdate();
+    ConfigurationDifferences differences;
+    const bool read = RunShowingErrors(ui, QStringLiteral("Communications Error"), [&] {
+        const auto wait = ui.ShowWait(QStringLiteral("Reading the Orvex drive's configuration..."));
+        differences = m_workflow.DifferencesFromDrive();
+    });
+    if (!read)
+        return;
+    const QString caption = QStringLiteral("Configuration Comparison");
+    if (differences.isEmpty()) {
+        ui.ShowMessage(caption,
+                       QStringLiteral("The drive holds the configuration the wizard shows."));
+        return;
+    }
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("configComparisonDlg"));
+    dialog.setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(QStringLiteral("A download would change these settings in the "
+                                                "drive; an upload would change them in the "
+                                                "wizard:"),
+                                 &dialog));
+    layout->addWidget(new CConfigDifferencesView(differences, &dialog));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    ui.RunModal(dialog);
 }
 
 } // namespace Orvex

@@ -53,6 +53,8 @@ public:
     void CreateNewConfiguration();
     void OpenConfigurationFile();
     void GetConfigurationFromDrive();
+    // A read-only list of what differs between the wizard and the drive.
+    void CompareWithDrive();
 
     // The part number the combos (or the user) give; empty while a code is missing.
     QString PartNumber() const;

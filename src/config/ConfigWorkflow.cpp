@@ -4,12 +4,14 @@
 #include "ComponentError.h"
 #include "ConfigWarningDlg.h"
 #include "DriveGate.h"
+#include "ErrorReport.h"
 #include "MainWindowServices.h"
 #include "OrvexConfig.h"
 #include "PageIds.h"
 #include "UiServices.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSettings>
 
 namespace Orvex {
@@ -159,8 +161,41 @@ bool CConfigWorkflow::CheckConfigurationMatch()
 {
     if (m_context.Config.ControlMode() == m_state.ControlMode)
         return false;
-    CConfigWarningDlg warning(*this);
+    // The warning shows what each choice would change.
+    ConfigurationDifferences differences;
+    QString problem;
+    m_mainWindow.StopStatusAutoUpdate();
+    try {
+        const auto wait =
+            m_context.Ui.ShowWait(QStringLiteral("Reading the Orvex drive's configuration..."));
+        differences = DifferencesFromDrive();
+    } catch (const ComponentError& error) {
+        problem = error.Description();
+    } catch (const FrameworkException& error) {
+        problem = error.Message().left(MessageBoxTextMaxLength);
+    }
+    CConfigWarningDlg warning(*this, differences, problem);
     return m_context.Ui.RunModal(warning) == QDialog::Accepted;
+}
+
+ConfigurationDifferences CConfigWorkflow::DifferencesFromDrive()
+{
+    // The pages are written to the configuration object for the comparison;
+    // afterwards the object holds again what it held.
+    IOrvexConfig& config = m_context.Config;
+    std::vector<std::pair<const ConfigField*, QVariant>> kept;
+    for (const ConfigField& field : ConfigFields::All) {
+        if (field.Readable() && field.Writable())
+            kept.emplace_back(&field, config.Property(field));
+    }
+    const auto restore = qScopeGuard([&] {
+        ORVEX_GUARDED([&] {
+            for (const auto& [field, value] : kept)
+                config.SetProperty(*field, value);
+        });
+    });
+    WriteAllPagesToConfig();
+    return CompareWithDrive(m_context.Factory, config, m_mainWindow.SelectedPort());
 }
 
 bool CConfigWorkflow::UploadFromDrive()

@@ -37,6 +37,7 @@ public:
     bool SaveConfigurationAs() override;
     bool CheckConfigurationMatch() override;
     bool UploadFromDrive() override;
+    ConfigurationDifferences DifferencesFromDrive() override;
 
     // Opens again the configuration file of the last run, once every page
     // exists; a file that is gone or unreadable leaves the default profile.

@@ -14,8 +14,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
+
+#include <cmath>
 
 using namespace Orvex;
 using List = CConfigWizardStep1Dlg::List;
@@ -76,6 +80,8 @@ private Q_SLOTS:
     void mismatchWarning_data();
     void mismatchWarning();
     void everyShippedMotorPassesItsChecks();
+    void walkAllFiveSteps_data();
+    void walkAllFiveSteps();
     void controlModeStepChecks_data();
     void controlModeStepChecks();
     void refusedOutputValues_data();
@@ -389,20 +395,35 @@ void TestWizard::mismatchWarning()
     QFETCH(QString, button);
     Wizard p;
     WizardState& state = p.Workflow().State();
-    state.ControlMode = p.config->ControlMode();
     QVERIFY(!p.Workflow().CheckConfigurationMatch());
-    state.ControlMode = WizardState::VelocityMode == state.ControlMode ? WizardState::TorqueMode
-                                                                       : WizardState::VelocityMode;
+    // The wizard is set for velocity; the drive is in torque mode.
+    auto* step3 = dynamic_cast<CConfigWizardStep3Dlg*>(p.window.Page(PageId::ConfigWizardStep3));
+    step3->SetControlMode(WizardState::VelocityMode);
     QString caption;
+    QStringList listed;
     p.ui.OnModal = [&](QDialog& dialog) {
         caption = dialog.windowTitle();
+        if (auto* view = dialog.findChild<QTableWidget*>(QStringLiteral("configDifferences"))) {
+            for (int row = 0; row < view->rowCount(); ++row)
+                listed << view->item(row, 0)->text() + QLatin1Char(' ') +
+                              view->item(row, 1)->text() + QLatin1Char(' ') +
+                              view->item(row, 2)->text();
+        }
         dialog.findChild<QPushButton*>(button)->click();
         return dialog.result();
     };
     QFETCH(bool, answer);
     QCOMPARE(p.Workflow().CheckConfigurationMatch(), answer);
     QCOMPARE(caption, QStringLiteral("Configuration Mismatch Warning"));
+    QVERIFY2(listed.contains(QStringLiteral("ControlMode 4 2")), qPrintable(listed.join(u',')));
     QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
+    // Afterwards wizard and drive agree, setting by setting, or nothing changed.
+    const ConfigurationDifferences after = p.Workflow().DifferencesFromDrive();
+    QCOMPARE(after.isEmpty(), answer);
+    QCOMPARE(state.ControlMode,
+             button == QLatin1String("downloadButton") ? int(WizardState::VelocityMode)
+             : button == QLatin1String("uploadButton") ? int(WizardState::TorqueMode)
+                                                       : int(WizardState::VelocityMode));
 }
 
 void TestWizard::everyShippedMotorPassesItsChecks()
@@ -412,6 +433,82 @@ void TestWizard::everyShippedMotorPassesItsChecks()
     QCOMPARE(p.Step2().ValidateAllMotors(), 0);
     QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
     QCOMPARE(p.Step2().HeadingLabel()->text(), CConfigWizardStep2Dlg::Heading);
+}
+
+// What the steps after the first show, box by box.
+static QMap<QString, QString> PageTexts(const Wizard& p)
+{
+    QMap<QString, QString> texts;
+    for (int id :
+         {PageId::ConfigWizardStep2, PageId::ConfigWizardStep3, PageId::ConfigWizardStep4}) {
+        QWidget* page = p.window.Page(id);
+        const QString prefix = page->objectName() + QLatin1Char('/');
+        for (const QLineEdit* edit : page->findChildren<QLineEdit*>())
+            if (!edit->objectName().startsWith(QLatin1String("qt_")))
+                texts[prefix + edit->objectName()] = edit->text();
+        for (const QComboBox* combo : page->findChildren<QComboBox*>())
+            texts[prefix + combo->objectName()] = combo->currentText();
+        for (const QAbstractButton* box : page->findChildren<QAbstractButton*>())
+            if (box->isCheckable())
+                texts[prefix + box->objectName()] = box->isChecked() ? "yes" : "no";
+    }
+    return texts;
+}
+
+void TestWizard::walkAllFiveSteps_data()
+{
+    QTest::addColumn<QStringList>("picks"); // series, frame, stack, winding, feedback
+    QTest::addColumn<int>("mode");
+    QTest::newRow("rotary, velocity") << QStringList() << int(WizardState::VelocityMode);
+    QTest::newRow("linear, step and direction")
+        << QStringList{"Vantor", "T2", "B", "1", "E"} << int(WizardState::StepDirectionMode);
+}
+
+// A configuration walked through every step, downloaded, and uploaded again
+// is the same in every page.
+void TestWizard::walkAllFiveSteps()
+{
+    QFETCH(QStringList, picks);
+    QFETCH(int, mode);
+    Wizard p;
+    const List order[] = {List::Series, List::Frame, List::Stack, List::Winding, List::Feedback};
+    for (int i = 0; i < picks.size(); ++i)
+        QVERIFY2(p.Pick(order[i], picks[i]), qPrintable(picks[i]));
+    p.Step1().AdvancedBox()->setChecked(true);
+    p.Step1().NextButton()->click();
+    p.Step2().NextButton()->click();
+    auto* step3 = dynamic_cast<CConfigWizardStep3Dlg*>(p.window.Page(PageId::ConfigWizardStep3));
+    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep3));
+    step3->SetControlMode(mode);
+    step3->NextButton()->click();
+    auto* step4 = dynamic_cast<CConfigWizardStep4Dlg*>(p.window.Page(PageId::ConfigWizardStep4));
+    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep4));
+    step4->NextButton()->click();
+    auto* step5 = dynamic_cast<CConfigWizardStep5Dlg*>(p.window.Page(PageId::ConfigWizardStep5));
+    step5->DownloadBox()->setChecked(true);
+    step5->NextButton()->click();
+    QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
+    QCOMPARE(p.window.ActivePageId(), int(PageId::ConfigWizardStep1));
+    QCOMPARE(p.config->MotorIsLinear(), picks.isEmpty() ? 0 : 1);
+
+    const QMap<QString, QString> before = PageTexts(p);
+    QVERIFY(p.Workflow().DifferencesFromDrive().isEmpty());
+    p.window.findChild<QPushButton*>(QStringLiteral("getFromDriveButton"))->click();
+    QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
+    const QMap<QString, QString> after = PageTexts(p);
+    // The same values; a number typed "40" comes back shown as "40.00".
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        bool wasNumber = false;
+        bool isNumber = false;
+        const double was = it.value().toDouble(&wasNumber);
+        const double is = after.value(it.key()).toDouble(&isNumber);
+        if (wasNumber && isNumber)
+            QVERIFY2(std::abs(was - is) < 0.005,
+                     qPrintable(it.key() + QLatin1Char(' ') + it.value() + QLatin1String(" / ") +
+                                after.value(it.key())));
+        else
+            QCOMPARE(after.value(it.key()), it.value());
+    }
 }
 
 void TestWizard::controlModeStepChecks_data()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ConfigurationComparison.h"
+
 namespace Orvex {
 
 class WizardState;
@@ -76,6 +78,10 @@ public:
     // Reads the configuration from the drive and refills every page; false,
     // with the user told why, when it failed.
     virtual bool UploadFromDrive() = 0;
+    // What a download would change in the drive: the pages' values against
+    // the drive's configuration, setting by setting. Throws a ComponentError
+    // when the drive cannot be read.
+    virtual ConfigurationDifferences DifferencesFromDrive() = 0;
 };
 
 } // namespace Orvex
