@@ -7,6 +7,7 @@
 #include "BuiltInComponents.h"
 #include "CommunicationsGroup.h"
 #include "ComponentError.h"
+#include "ConfigWorkflow.h"
 #include "ConnectionResult.h"
 #include "DriveGate.h"
 #include "ErrorReport.h"
@@ -16,6 +17,7 @@
 #include "ProgramInfo.h"
 #include "StatusGrid.h"
 #include "UiServices.h"
+#include "WizardState.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -69,6 +71,14 @@ COrvexSupportToolDlg::~COrvexSupportToolDlg()
     WriteSelectedPortToProfile();
 }
 
+void COrvexSupportToolDlg::UseAutoTuningPositionTuner(bool use)
+{
+    // The wizard's tuner generation picks the position tuner and its gains
+    // panel; the pages follow when they are next shown.
+    m_pages.Workflow().State().Step1Value =
+        use ? WizardState::AutoTuningGeneration : WizardState::InitialStep1Value;
+}
+
 void COrvexSupportToolDlg::BuildControls()
 {
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
@@ -82,6 +92,15 @@ void COrvexSupportToolDlg::BuildControls()
     simulator->setCheckable(true);
     simulator->setChecked(BuiltInComponents::SimulatorOffered(m_context.Settings));
     connect(simulator, &QAction::toggled, m_pComms, &CCommunicationsGroup::OfferSimulator);
+    QAction* autoTuning = options->addAction(QStringLiteral("Use the &Auto Tuning Position Tuner"));
+    autoTuning->setObjectName(QStringLiteral("autoTuningTunerAction"));
+    autoTuning->setCheckable(true);
+    autoTuning->setChecked(m_context.Settings.value(AutoTuningTunerKey, false).toBool());
+    UseAutoTuningPositionTuner(autoTuning->isChecked());
+    connect(autoTuning, &QAction::toggled, this, [this](bool on) {
+        m_context.Settings.setValue(AutoTuningTunerKey, on);
+        UseAutoTuningPositionTuner(on);
+    });
     QMenu* help = menuBar->addMenu(QStringLiteral("&Help"));
     const QString aboutText = AboutMenuText();
     if (!aboutText.isEmpty()) {

@@ -32,6 +32,10 @@ class COrvexSupportToolDlg : public TStackedDialog, public IMainWindow, public I
     Q_OBJECT
 
 public:
+    // The profile's choice of the auto tuning position tuner.
+    static inline const QString AutoTuningTunerKey =
+        QStringLiteral("Tuning/AutoTuningPositionTuner");
+
     COrvexSupportToolDlg(AppContext& context, PortRegistry& ports, ISplashControl* splash,
                          QWidget* parent = nullptr);
     ~COrvexSupportToolDlg() override;
@@ -67,6 +71,9 @@ protected:
 
 private:
     void BuildControls();
+    // Sets the wizard's tuner generation to the one of the auto tuning
+    // position tuner, or back to the classic one.
+    void UseAutoTuningPositionTuner(bool use);
     // Reopens the serial links of the pages that own one on the new port.
     void ReopenPageLinks(int port);
     void WriteSelectedPortToProfile();

@@ -13,6 +13,7 @@
 #include "OrvexConfig.h"
 #include "PageIds.h"
 #include "PositionGainsDlg.h"
+#include "PositionGainsDlg4.h"
 #include "TorqueGainsDlg.h"
 #include "VelocityGainsDlg.h"
 #include "WizardState.h"
@@ -111,16 +112,11 @@ void CConfigWizardStep3Dlg::BuildControls()
     m_pTorqueGains = new CTorqueGainsDlg(m_context, m_pPanels);
     m_pVelocityGains = new CVelocityGainsDlg(m_context, m_pPanels);
     m_pPositionGains = new CPositionGainsDlg(m_context, m_pPanels);
-    m_pAutoTuningGains = new QLabel(
-        QStringLiteral("The auto tuning position gains, which this configuration's tuner "
-                       "generation calls for, are not built yet in this version of the program."),
-        m_pPanels);
-    m_pAutoTuningGains->setObjectName(QStringLiteral("autoTuningGainsNotBuilt"));
-    m_pAutoTuningGains->setWordWrap(true);
+    m_pPositionGains4 = new CPositionGainsDlg4(m_context, m_pPanels);
     m_pPanels->addWidget(m_pTorqueGains);
     m_pPanels->addWidget(m_pVelocityGains);
     m_pPanels->addWidget(m_pPositionGains);
-    m_pPanels->addWidget(m_pAutoTuningGains);
+    m_pPanels->addWidget(m_pPositionGains4);
     top->addWidget(m_pPanels, 1);
     Body()->addLayout(top);
 
@@ -209,7 +205,7 @@ void CConfigWizardStep3Dlg::ShowGainsPanel()
     else if (mode == WizardState::StepDirectionMode ||
              mode == WizardState::StepReversedDirectionMode)
         m_pPanels->setCurrentWidget(UsesAutoTuningGains()
-                                        ? static_cast<QWidget*>(m_pAutoTuningGains)
+                                        ? static_cast<QWidget*>(m_pPositionGains4)
                                         : static_cast<QWidget*>(m_pPositionGains));
     else
         m_pPanels->setCurrentWidget(m_pTorqueGains);
@@ -296,6 +292,7 @@ void CConfigWizardStep3Dlg::ResetToMotorDefaults()
     ShowAutoGains();
     m_pVelocityGains->SetDefaults();
     m_pPositionGains->SetDefaults();
+    m_pPositionGains4->SetDefaults();
 }
 
 void CConfigWizardStep3Dlg::ResetToDefaults()
@@ -331,6 +328,7 @@ void CConfigWizardStep3Dlg::FillFromConfig()
         filtering >= 0 && filtering < m_pEncoderFiltering->count() ? filtering : 0);
     m_pVelocityGains->FillFromConfig();
     m_pPositionGains->FillFromConfig();
+    m_pPositionGains4->FillFromConfig();
     SetControlMode(config.ControlMode());
     ShowForPackage();
 }
@@ -372,7 +370,7 @@ bool CConfigWizardStep3Dlg::Validate()
     if (mode == WizardState::VelocityMode)
         return m_pVelocityGains->Validate();
     if (mode == WizardState::StepDirectionMode || mode == WizardState::StepReversedDirectionMode)
-        return UsesAutoTuningGains() || m_pPositionGains->Validate();
+        return UsesAutoTuningGains() ? m_pPositionGains4->Validate() : m_pPositionGains->Validate();
     return true;
 }
 
@@ -390,7 +388,11 @@ void CConfigWizardStep3Dlg::WriteToConfig()
     config.SetCurrentLoopKi(static_cast<float>(m_pKi->Decimal()));
     config.SetCurrentLoopIntegralLimit(static_cast<float>(m_pIntegralLimit->Decimal()));
     config.SetCurrentLoopBandwidth(m_pBandwidth->Integer());
-    m_pPositionGains->WriteToConfig();
+    // The position gains of the tuner generation in use.
+    if (UsesAutoTuningGains())
+        m_pPositionGains4->WriteToConfig();
+    else
+        m_pPositionGains->WriteToConfig();
     m_pVelocityGains->WriteToConfig();
     config.SetCurrentFoldback(m_pFoldback->isChecked());
     config.SetAutoCurrentGains(m_pAutoGains->isChecked() ? 1 : 0);
@@ -435,6 +437,8 @@ void CConfigWizardStep3Dlg::OnSetActive()
 {
     TWizardStepPage::OnSetActive();
     ShowForPackage();
+    // The tuner generation may have changed since the page was last shown.
+    ShowGainsPanel();
     const WizardState& state = m_workflow.State();
     const bool other = state.Series.left(5).compare(QLatin1String(MotorChoice::OtherSeries),
                                                     Qt::CaseInsensitive) == 0;

@@ -15,6 +15,7 @@ class QStackedWidget;
 namespace Orvex {
 
 class CPositionGainsDlg;
+class CPositionGainsDlg4;
 class CTorqueGainsDlg;
 class CVelocityGainsDlg;
 class NumericEdit;
@@ -77,7 +78,7 @@ private:
     CTorqueGainsDlg* m_pTorqueGains = nullptr;
     CVelocityGainsDlg* m_pVelocityGains = nullptr;
     CPositionGainsDlg* m_pPositionGains = nullptr;
-    QLabel* m_pAutoTuningGains = nullptr;
+    CPositionGainsDlg4* m_pPositionGains4 = nullptr;
 
     QGroupBox* m_pGains = nullptr;
     QCheckBox* m_pAutoGains = nullptr;

@@ -142,16 +142,6 @@ bool CPositionTunerDlg::Validate()
            FieldValidation::Run(m_tuning.Ui(), rest, m_tuning.App.Limits);
 }
 
-bool CPositionTunerDlg::StepDirectionMode()
-{
-    if (m_tuning.Config().ControlMode() >= WizardState::StepDirectionMode)
-        return true;
-    ShowErrorMessage(m_tuning.Ui(), QStringLiteral("Configuration Error"),
-                     QStringLiteral("Orvex drive has not been configured as a step/direction "
-                                    "servo drive"));
-    return false;
-}
-
 void CPositionTunerDlg::WriteGains()
 {
     IOrvexConfig& config = m_tuning.Config();
@@ -169,7 +159,7 @@ bool CPositionTunerDlg::CheckDriveReady()
         return false;
     bool ready = false;
     m_tuning.RunDriveAction([&] {
-        if (!m_tuning.CheckDriveState() || !StepDirectionMode() || !Validate() ||
+        if (!m_tuning.CheckDriveState() || !m_tuning.CheckStepDirectionMode() || !Validate() ||
             !m_tuning.AskFaultOnDisable())
             return;
         WriteGains();
@@ -195,49 +185,23 @@ void CPositionTunerDlg::CaptureResponse()
 
 void CPositionTunerDlg::AutoTuneInertia()
 {
-    AutoTune([this] { return StepDirectionMode(); },
-             [this] { m_tuning.Workflow.CheckConfigurationMatch(); }, [this] { BlankGraph(); },
+    AutoTune({[this] { return m_tuning.CheckStepDirectionMode(); },
+              [this] { m_tuning.Workflow.CheckConfigurationMatch(); },
+              [this] { BlankGraph(); },
+              {},
+              {}},
              m_pInertiaRatio);
 }
 
 bool CPositionTunerDlg::SaveConfiguration()
 {
-    if (!Validate())
-        return false;
-    if (!m_tuning.RunDriveAction([this] { WriteGains(); }))
-        return false;
-    FileDialogRequest request;
-    request.Caption = QStringLiteral("Save Orvex Configuration");
-    request.Filter = QStringLiteral("Orvex Configuration Files(*.kvt)|*.kvt||");
-    request.DefaultExtension = QStringLiteral("*.kvt");
-    request.InitialName = QStringLiteral("*.kvt");
-    request.OverwritePrompt = true;
-    const QString path = m_tuning.Ui().GetSaveFileName(request);
-    if (path.isEmpty())
-        return false;
-    return RunShowingErrors(m_tuning.Ui(), QStringLiteral("Saving Configuration Error"), [&] {
-        const auto wait =
-            m_tuning.Ui().ShowWait(QStringLiteral("Saving Orvex configuration file..."));
-        m_tuning.Config().StoreConfiguration(false, path);
-    });
+    return SaveTunedConfiguration([this] { WriteGains(); });
 }
 
 GraphContent CPositionTunerDlg::Graph() const
 {
-    GraphContent content;
-    content.Tuner = TunerName();
-    content.Title = QStringLiteral("Position Response");
-    content.YTitle = QStringLiteral("Position (counts)");
-    content.XMin = CaptureData::PositionStartMs;
-    content.XMax = CaptureData::PositionStartMs + TraceLength * CaptureData::PositionSampleMs;
-    content.XGrid = 16.0;
-    content.XMinor = 4.0;
-    content.YMin = 0.0;
-    content.YMax = 2.0 * m_pDistance->Integer();
-    AddSessions<PositionSession>(
-        content, m_sessions,
-        [](int, int j) { return CaptureData::PositionStartMs + j * CaptureData::PositionSampleMs; },
-        [](const PositionSession& s) {
+    return PositionGraph<PositionSession>(
+        m_sessions, m_pDistance->Integer(), [](const PositionSession& s) {
             const PositionTestValues& v = s.Page;
             return QStringLiteral("Kp %1, Ki %2, integral limit %3, Kv %4, inertia ratio %5; "
                                   "%6 counts %7, max position error %8 counts")
@@ -248,7 +212,6 @@ GraphContent CPositionTunerDlg::Graph() const
                 .arg(v.Direction == Ccw ? QStringLiteral("CCW") : QStringLiteral("CW"))
                 .arg(v.MaxPositionError);
         });
-    return content;
 }
 
 } // namespace Orvex

@@ -37,7 +37,6 @@ private:
     void BuildControls();
     PositionTestValues PageValues() const override;
     void ShowValues(const PositionTestValues& values) override;
-    bool StepDirectionMode();
     void WriteGains();
 
     NumericEdit* m_pKp = nullptr;

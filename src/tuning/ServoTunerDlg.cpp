@@ -5,6 +5,7 @@
 #include "MainWindowServices.h"
 #include "OrvexConfig.h"
 #include "PositionTunerDlg.h"
+#include "PositionTunerDlg4.h"
 #include "ResponseGraph.h"
 #include "TorqueTunerDlg.h"
 #include "UiServices.h"
@@ -64,15 +65,9 @@ void CServoTunerDlg::BuildControls()
     m_pTorque = new CTorqueTunerDlg(m_tuning, m_pTuners);
     m_pVelocity = new CVelocityTunerDlg(m_tuning, m_pTuners);
     m_pPosition = new CPositionTunerDlg(m_tuning, m_pTuners);
-    m_pAutoTuningSlot = new QLabel(
-        QStringLiteral("The auto tuning position tuner, which this configuration's tuner "
-                       "generation calls for, is not built yet in this version of the program."),
-        m_pTuners);
-    m_pAutoTuningSlot->setObjectName(QStringLiteral("autoTuningTunerNotBuilt"));
-    m_pAutoTuningSlot->setWordWrap(true);
-    for (QWidget* page :
-         {static_cast<QWidget*>(m_pTorque), static_cast<QWidget*>(m_pVelocity),
-          static_cast<QWidget*>(m_pPosition), static_cast<QWidget*>(m_pAutoTuningSlot)})
+    m_pPosition4 = new CPositionTunerDlg4(m_tuning, m_pTuners);
+    for (QWidget* page : {static_cast<QWidget*>(m_pTorque), static_cast<QWidget*>(m_pVelocity),
+                          static_cast<QWidget*>(m_pPosition), static_cast<QWidget*>(m_pPosition4)})
         m_pTuners->addWidget(page);
     top->addWidget(m_pTuners, 1);
     outer->addLayout(top);
@@ -152,6 +147,13 @@ bool CServoTunerDlg::UsesAutoTuningPositionTuner() const
     return m_tuning.Workflow.State().UsesAutoTuningPositionTuner();
 }
 
+TTunerPage* CServoTunerDlg::PositionTunerInUse() const
+{
+    if (UsesAutoTuningPositionTuner())
+        return m_pPosition4;
+    return m_pPosition;
+}
+
 TTunerPage* CServoTunerDlg::ActiveTuner() const
 {
     switch (m_kind) {
@@ -162,24 +164,21 @@ TTunerPage* CServoTunerDlg::ActiveTuner() const
     case TunerKind::Position:
         break;
     }
-    return UsesAutoTuningPositionTuner() ? nullptr : m_pPosition;
+    return m_pPositionShown;
 }
 
 void CServoTunerDlg::ShowTuner(TunerKind kind)
 {
     m_kind = kind;
-    if (kind == TunerKind::Current)
-        m_pTuners->setCurrentWidget(m_pTorque);
-    else if (kind == TunerKind::Velocity)
-        m_pTuners->setCurrentWidget(m_pVelocity);
-    else if (UsesAutoTuningPositionTuner())
-        m_pTuners->setCurrentWidget(m_pAutoTuningSlot);
-    else
-        m_pTuners->setCurrentWidget(m_pPosition);
-    // A tuner that is not built runs no test and saves nothing.
-    const bool built = ActiveTuner() != nullptr;
-    m_pStartMotion->setEnabled(built);
-    m_pSaveConfig->setEnabled(!UsesAutoTuningPositionTuner());
+    // The position tuner is chosen here, so every operation until the next
+    // choice works on the one shown.
+    m_pPositionShown = PositionTunerInUse();
+    m_pTuners->setCurrentWidget(ActiveTuner());
+}
+
+std::array<TTunerPage*, 4> CServoTunerDlg::AllTuners() const
+{
+    return {m_pTorque, m_pVelocity, m_pPosition, m_pPosition4};
 }
 
 void CServoTunerDlg::ResetAllSessions()
@@ -188,9 +187,7 @@ void CServoTunerDlg::ResetAllSessions()
     m_controlLoop = 0;
     m_pControlLoop->hide();
     for (int n = 0; n < TuningSessionCount; ++n) {
-        for (TTunerPage* tuner :
-             {static_cast<TTunerPage*>(m_pTorque), static_cast<TTunerPage*>(m_pVelocity),
-              static_cast<TTunerPage*>(m_pPosition)})
+        for (TTunerPage* tuner : AllTuners())
             tuner->ResetSession(n);
     }
     m_tuning.ActiveSession = 0;
@@ -209,10 +206,7 @@ void CServoTunerDlg::ShowRadios()
 
 void CServoTunerDlg::Redraw()
 {
-    TTunerPage* tuner = ActiveTuner();
-    if (!tuner)
-        tuner = m_pPosition;
-    GraphContent content = tuner->Graph();
+    GraphContent content = ActiveTuner()->Graph();
     // A range of nothing (a value of 0 on the page) still draws a graph.
     if (!(content.YMax > content.YMin)) {
         content.YMin = -1.0;
@@ -239,8 +233,7 @@ void CServoTunerDlg::TuneOuterLoop()
 void CServoTunerDlg::SelectSession(int n)
 {
     m_tuning.ActiveSession = n;
-    if (TTunerPage* tuner = ActiveTuner())
-        tuner->SelectSession(n);
+    ActiveTuner()->SelectSession(n);
     Redraw();
 }
 
@@ -253,9 +246,7 @@ void CServoTunerDlg::SetGraphAllSessions(bool all)
 void CServoTunerDlg::ResetSession()
 {
     // Every tuner forgets the active session's test.
-    for (TTunerPage* tuner :
-         {static_cast<TTunerPage*>(m_pTorque), static_cast<TTunerPage*>(m_pVelocity),
-          static_cast<TTunerPage*>(m_pPosition)})
+    for (TTunerPage* tuner : AllTuners())
         tuner->ResetSession(m_tuning.ActiveSession);
     Redraw();
 }
@@ -305,8 +296,7 @@ void CServoTunerDlg::ChooseTunerForMode()
         m_controlLoop = 1;
         m_pControlLoop->show();
         m_pOuterLoop->setText(QStringLiteral("Tune Position Loop"));
-        if (!UsesAutoTuningPositionTuner())
-            m_pPosition->FillFromConfig();
+        ActiveTuner()->FillFromConfig();
     } else {
         ShowTuner(TunerKind::Current);
         m_controlLoop = 0;
@@ -323,15 +313,14 @@ void CServoTunerDlg::FillFromConfig()
 
 void CServoTunerDlg::ResetToDefaults()
 {
-    m_pTorque->ResetPageToDefaults();
-    m_pVelocity->ResetPageToDefaults();
-    m_pPosition->ResetPageToDefaults();
+    for (TTunerPage* tuner : AllTuners())
+        tuner->ResetPageToDefaults();
 }
 
 void CServoTunerDlg::EnableDrive()
 {
     TTunerPage* tuner = ActiveTuner();
-    if (!tuner || !m_tuning.CheckDriveConnection() || !tuner->CheckDriveReady())
+    if (!m_tuning.CheckDriveConnection() || !tuner->CheckDriveReady())
         return;
     m_tuning.RunDriveAction([&] {
         const auto wait = m_context.Ui.ShowWait(QStringLiteral("Enabling Orvex drive..."));
@@ -370,13 +359,14 @@ void CServoTunerDlg::ResetDrive()
 
 void CServoTunerDlg::StartMotion()
 {
-    if (TTunerPage* tuner = ActiveTuner())
-        tuner->CaptureResponse();
+    ActiveTuner()->CaptureResponse();
 }
 
 void CServoTunerDlg::SaveConfigAs()
 {
-    if (!UsesAutoTuningPositionTuner())
+    if (m_pPositionShown == m_pPosition4)
+        m_pPosition4->SaveConfiguration();
+    else
         m_pPosition->SaveConfiguration();
 }
 

@@ -16,6 +16,7 @@ class QStackedWidget;
 namespace Orvex {
 
 class CPositionTunerDlg;
+class CPositionTunerDlg4;
 class CResponseGraph;
 class CTorqueTunerDlg;
 class CVelocityTunerDlg;
@@ -68,12 +69,16 @@ public:
     void Redraw();
 
     TunerKind Kind() const { return m_kind; }
-    // The shown tuner; null while the slot of a tuner not built yet shows.
+    // The shown tuner.
     TTunerPage* ActiveTuner() const;
+    // The position tuner of the wizard's tuner generation: the auto tuning
+    // one from generation 4.0 on, the classic one before.
+    TTunerPage* PositionTunerInUse() const;
     TunerContext& Tuning() { return m_tuning; }
     CTorqueTunerDlg* TorqueTuner() const { return m_pTorque; }
     CVelocityTunerDlg* VelocityTuner() const { return m_pVelocity; }
     CPositionTunerDlg* PositionTuner() const { return m_pPosition; }
+    CPositionTunerDlg4* PositionTuner4() const { return m_pPosition4; }
     CResponseGraph* Graph() const { return m_pGraph; }
     QGroupBox* ControlLoopGroup() const { return m_pControlLoop; }
     QRadioButton* OuterLoopRadio() const { return m_pOuterLoop; }
@@ -85,6 +90,7 @@ private:
     // The tuner for the drive's control mode, its pages filled.
     void ChooseTunerForMode();
     void ShowTuner(TunerKind kind);
+    std::array<TTunerPage*, 4> AllTuners() const;
     bool UsesAutoTuningPositionTuner() const;
     void ShowRadios();
     // Every tuner's sessions back to their defaults.
@@ -103,7 +109,8 @@ private:
     CTorqueTunerDlg* m_pTorque = nullptr;
     CVelocityTunerDlg* m_pVelocity = nullptr;
     CPositionTunerDlg* m_pPosition = nullptr;
-    QLabel* m_pAutoTuningSlot = nullptr;
+    CPositionTunerDlg4* m_pPosition4 = nullptr;
+    TTunerPage* m_pPositionShown = nullptr;
     CResponseGraph* m_pGraph = nullptr;
     std::array<QRadioButton*, TuningSessionCount> m_sessionRadios{};
     QRadioButton* m_pGraphActive = nullptr;

@@ -3,10 +3,13 @@
 #include "AppContext.h"
 #include "ComponentError.h"
 #include "DriveGate.h"
+#include "ErrorReport.h"
+#include "LinkSession.h"
 #include "MainWindowServices.h"
 #include "NumericEdit.h"
 #include "OrvexConfig.h"
 #include "UiServices.h"
+#include "WizardState.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -61,7 +64,7 @@ bool TunerContext::CheckDriveState()
     return true;
 }
 
-bool TunerContext::AskFaultOnDisable()
+bool TunerContext::AskFaultOnDisable(const QString& clearCommand)
 {
     IOrvexConfig& config = App.Config;
     if (!config.FaultOnDriveDisable())
@@ -72,9 +75,32 @@ bool TunerContext::AskFaultOnDisable()
                        "the tuning.\n\nDo you want to disable it (recommended)?"));
     if (answer == QuestionAnswer::Cancel)
         return false;
-    if (answer == QuestionAnswer::Yes)
+    if (answer == QuestionAnswer::Yes) {
         config.SetFaultOnDriveDisable(false);
+        if (!clearCommand.isEmpty())
+            SendDriveCommand(clearCommand);
+    }
     return true;
+}
+
+bool TunerContext::CheckStepDirectionMode()
+{
+    if (App.Config.ControlMode() >= WizardState::StepDirectionMode)
+        return true;
+    ShowErrorMessage(App.Ui, QStringLiteral("Configuration Error"),
+                     QStringLiteral("Orvex drive has not been configured as a step/direction "
+                                    "servo drive"));
+    return false;
+}
+
+bool TunerContext::SendDriveCommand(const QString& text)
+{
+    LinkSession link(App.Factory, App.Ui);
+    if (!link.EnsureCreated() || !link.Open(MainWindow.SelectedPort(), true))
+        return false;
+    const bool sent = link.Send(text);
+    link.Close();
+    return sent;
 }
 
 bool TunerContext::RunDriveAction(const std::function<void()>& action)
@@ -136,22 +162,21 @@ bool TTunerPage::AcceptUnpacked(CaptureData::Problem problem)
     return false;
 }
 
-void TTunerPage::AutoTune(const std::function<bool()>& controlModeOk,
-                          const std::function<void()>& beforeTuning,
-                          const std::function<void()>& blankGraph, NumericEdit* ratioBox)
+void TTunerPage::AutoTune(const AutoTuneSteps& steps, NumericEdit* ratioBox)
 {
     if (!m_tuning.CheckDriveConnection())
         return;
     float ratio = -1.0f;
     bool ran = false;
     const bool asked = m_tuning.RunDriveAction([&] {
-        if (!m_tuning.CheckDriveState() || !controlModeOk() || !m_tuning.AskFaultOnDisable())
+        if (!m_tuning.CheckDriveState() || !steps.ControlModeOk() ||
+            !m_tuning.AskFaultOnDisable(steps.FaultClearCommand))
             return;
-        if (beforeTuning)
-            beforeTuning();
-        blankGraph();
+        if (steps.BeforeTuning)
+            steps.BeforeTuning();
+        steps.BlankGraph();
         const auto wait = m_tuning.Ui().ShowWait(QStringLiteral("Auto tuning..."));
-        ratio = m_tuning.Config().AutoTune();
+        ratio = steps.Measure ? steps.Measure(*wait) : m_tuning.Config().AutoTune();
         ran = true;
     });
     if (!asked || !ran)
@@ -167,6 +192,28 @@ void TTunerPage::AutoTune(const std::function<bool()>& controlModeOk,
         m_tuning.Ui().ShowMessage(QStringLiteral("Auto Tune Error"),
                                   QStringLiteral("Auto tuning failed."));
     }
+}
+
+bool TTunerPage::SaveTunedConfiguration(const std::function<void()>& writeGains)
+{
+    if (!Validate())
+        return false;
+    if (!m_tuning.RunDriveAction(writeGains))
+        return false;
+    FileDialogRequest request;
+    request.Caption = QStringLiteral("Save Orvex Configuration");
+    request.Filter = QStringLiteral("Orvex Configuration Files(*.kvt)|*.kvt||");
+    request.DefaultExtension = QStringLiteral("*.kvt");
+    request.InitialName = QStringLiteral("*.kvt");
+    request.OverwritePrompt = true;
+    const QString path = m_tuning.Ui().GetSaveFileName(request);
+    if (path.isEmpty())
+        return false;
+    return RunShowingErrors(m_tuning.Ui(), QStringLiteral("Saving Configuration Error"), [&] {
+        const auto wait =
+            m_tuning.Ui().ShowWait(QStringLiteral("Saving Orvex configuration file..."));
+        m_tuning.Config().StoreConfiguration(false, path);
+    });
 }
 
 } // namespace Orvex

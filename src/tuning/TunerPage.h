@@ -23,6 +23,7 @@ class IConfigWorkflow;
 class IMainWindow;
 class IOrvexConfig;
 class IUiServices;
+class IWaitWindow;
 
 // What the servo tuner frame shares with its tuners: the program's objects,
 // the session and graph choice, the drive checks every drive action starts
@@ -53,8 +54,14 @@ public:
     // faulted; the first that fails is shown and answers false.
     bool CheckDriveState();
     // The drive's "Enable Fault on Drive Disable" flag would stop a test
-    // move; the user may clear it. False when the user cancelled.
-    bool AskFaultOnDisable();
+    // move; the user may clear it, and clearCommand, when given, clears it in
+    // the drive at once. False when the user cancelled.
+    bool AskFaultOnDisable(const QString& clearCommand = QString());
+    // The drive holds a step/direction configuration; shown when not.
+    bool CheckStepDirectionMode();
+    // Types a command to the drive on the selected port through a serial
+    // link of its own; false, with the reason shown, when it did not go out.
+    bool SendDriveCommand(const QString& text);
     // Runs a drive action, showing a component error under "Communications
     // Error"; false when it failed.
     bool RunDriveAction(const std::function<void()>& action);
@@ -111,14 +118,35 @@ protected:
     // Shows "VARIANT Error" for a capture whose answer is unusable; false then.
     bool AcceptUnpacked(CaptureData::Problem problem);
 
+    // What an auto tuning run of the inertia ratio needs from its tuner.
+    struct AutoTuneSteps
+    {
+        // Whether the drive's control mode suits the tuner (with the
+        // message when not).
+        std::function<bool()> ControlModeOk;
+        // Runs after the checks, before the graph is blanked; may be empty.
+        std::function<void()> BeforeTuning;
+        std::function<void()> BlankGraph;
+        // Sent to the drive when the user clears the fault-on-disable flag.
+        QString FaultClearCommand;
+        // The measurement with the wait window open: the ratio, negative
+        // when it failed. Empty: one run of the drive's measurement.
+        std::function<float(IWaitWindow&)> Measure;
+    };
     // Auto tuning of the inertia ratio, shared by the velocity and position
-    // tuners: checks the drive (controlModeOk tells whether its control mode
-    // suits the tuner, with the message when not), asks about the
-    // fault-on-disable flag, runs whatever beforeTuning needs, blanks the
-    // graph, runs the drive's measurement and puts the ratio into ratioBox.
-    void AutoTune(const std::function<bool()>& controlModeOk,
-                  const std::function<void()>& beforeTuning,
-                  const std::function<void()>& blankGraph, NumericEdit* ratioBox);
+    // tuners: checks the drive, asks about the fault-on-disable flag, blanks
+    // the graph, runs the measurement and puts the ratio into ratioBox.
+    void AutoTune(const AutoTuneSteps& steps, NumericEdit* ratioBox);
+
+    // Checks the page, writes its gains and stores the configuration in a
+    // file the user picks; false when anything stopped it.
+    bool SaveTunedConfiguration(const std::function<void()>& writeGains);
+
+    // The graph of a position tuner's step moves.
+    template <class Session>
+    GraphContent PositionGraph(const std::array<Session, TuningSessionCount>& sessions,
+                               int distance,
+                               const std::function<QString(const Session&)>& notes) const;
 
     // Puts each drawn session's traces and figures into content.
     template <class Session>
@@ -214,6 +242,28 @@ void TTunerPage::AddSessions(GraphContent& content,
         }
         content.Figures[index] = ComputeStepFigures(times, commanded, actual);
     }
+}
+
+template <class Session>
+GraphContent TTunerPage::PositionGraph(const std::array<Session, TuningSessionCount>& sessions,
+                                       int distance,
+                                       const std::function<QString(const Session&)>& notes) const
+{
+    GraphContent content;
+    content.Tuner = TunerName();
+    content.Title = QStringLiteral("Position Response");
+    content.YTitle = QStringLiteral("Position (counts)");
+    content.XMin = CaptureData::PositionStartMs;
+    content.XMax = CaptureData::PositionStartMs + TraceLength * CaptureData::PositionSampleMs;
+    content.XGrid = 16.0;
+    content.XMinor = 4.0;
+    content.YMin = 0.0;
+    content.YMax = 2.0 * distance;
+    AddSessions<Session>(
+        content, sessions,
+        [](int, int j) { return CaptureData::PositionStartMs + j * CaptureData::PositionSampleMs; },
+        notes);
+    return content;
 }
 
 } // namespace Orvex

@@ -178,7 +178,8 @@ void CVelocityTunerDlg::CaptureResponse()
 
 void CVelocityTunerDlg::AutoTuneInertia()
 {
-    AutoTune([this] { return VelocityMode(); }, {}, [this] { BlankGraph(); }, m_pInertiaRatio);
+    AutoTune({[this] { return VelocityMode(); }, {}, [this] { BlankGraph(); }, {}, {}},
+             m_pInertiaRatio);
 }
 
 int CVelocityTunerDlg::DividerOf(int n) const
