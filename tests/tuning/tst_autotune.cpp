@@ -5,6 +5,7 @@
 #include "PositionGains4Fields.h"
 #include "PositionGainsDlg4.h"
 #include "PositionTunerDlg4.h"
+#include "ResponseGraph.h"
 #include "ServoTunerDlg.h"
 #include "SimulatedProgram.h"
 #include "WizardContracts.h"
@@ -234,18 +235,26 @@ void TestAutoTune::optionsMenuChoosesTuner()
     auto* option = p.Child<QAction>("autoTuningTunerAction");
     QVERIFY(option && option->isCheckable() && !option->isChecked());
 
+    // A step/direction drive.
+    p.config->SetControlMode(WizardState::StepDirectionMode);
+    p.config->SetPortNumber(p.SimulatorPort());
+    QCOMPARE(p.config->TestConnection(), -1);
+    p.config->StoreConfiguration(true, QString());
     for (const bool on : {true, false}) {
         option->setChecked(on);
         QCOMPARE(p.settings.value(COrvexSupportToolDlg::AutoTuningTunerKey).toBool(), on);
-        // A step/direction drive: the frame's position tuner and step 3's
-        // gains panel follow the choice.
-        p.config->SetControlMode(WizardState::StepDirectionMode);
-        p.config->SetPortNumber(p.SimulatorPort());
-        QCOMPARE(p.config->TestConnection(), -1);
-        p.config->StoreConfiguration(true, QString());
+        // The frame's position tuner and step 3's gains panel follow the choice.
         p.window.SetPage(PageId::ServoTuner);
         QCoreApplication::processEvents();
         QCOMPARE(frame.ActiveTuner() == frame.PositionTuner4(), on);
+        // Either tuner moves the drive; the auto tuning one clears the
+        // fault-on-disable flag in the drive as well.
+        p.ui.QuestionAnswers.push_back(QuestionAnswer::Yes);
+        frame.findChild<QPushButton*>(QStringLiteral("enableDriveButton"))->click();
+        frame.findChild<QPushButton*>(QStringLiteral("startMotionButton"))->click();
+        QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
+        QVERIFY(!on || p.ui.QuestionAnswers.empty());
+        QVERIFY(frame.Graph()->Content().Figures[0].has_value());
         auto* step3 =
             dynamic_cast<CConfigWizardStep3Dlg*>(p.window.Page(PageId::ConfigWizardStep3));
         step3->SetControlMode(WizardState::StepDirectionMode);
