@@ -101,7 +101,6 @@ void CMiscTuningDlg::BuildControls()
 {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    auto* top = new QHBoxLayout;
 
     auto* alignment = new QGroupBox(QStringLiteral("Alignment Tuning"), this);
     alignment->setObjectName(QStringLiteral("alignmentGroup"));
@@ -131,9 +130,11 @@ void CMiscTuningDlg::BuildControls()
     m_pAlignmentResult->setAccessibleName(QStringLiteral("Alignment Result"));
     m_pAlignmentResult->setTextInteractionFlags(Qt::TextSelectableByMouse |
                                                 Qt::TextSelectableByKeyboard);
-    grid->addWidget(m_pAlignmentResult, row, 0, 1, 2);
-    grid->setRowStretch(row + 1, 1);
-    top->addWidget(alignment, 1);
+    // What the last alignment changed, beside the values.
+    grid->addWidget(m_pAlignmentResult, 1, 2, row - 1, 1, Qt::AlignTop);
+    grid->setColumnStretch(2, 1);
+    grid->setColumnMinimumWidth(2, 200);
+    outer->addWidget(alignment);
 
     m_pSignals = new QStackedWidget(this);
     m_pSignals->setObjectName(QStringLiteral("signalPlaceholder"));
@@ -143,8 +144,7 @@ void CMiscTuningDlg::BuildControls()
     for (QWidget* panel : {static_cast<QWidget*>(m_pTorque), static_cast<QWidget*>(m_pPosition),
                            static_cast<QWidget*>(m_pVelocity)})
         m_pSignals->addWidget(panel);
-    top->addWidget(m_pSignals, 2);
-    outer->addLayout(top, 1);
+    outer->addWidget(m_pSignals, 1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -29,7 +29,7 @@ CPositionSignalDlg::CPositionSignalDlg(TunerContext& tuning, ISignalCommands& co
         QStringLiteral("Set Step Input Resolution (counts per revolution)"));
     grid->addWidget(new QLabel(QStringLiteral("counts per revolution"), this), 1, 1);
     AddDirection(grid, 2);
-    grid->setColumnStretch(4, 1);
+    grid->setColumnStretch(3, 1);
     grid->setRowStretch(3, 1);
 }
 

@@ -114,30 +114,30 @@ TAnalogSignalPanel::TAnalogSignalPanel(TunerContext& tuning, ISignalCommands& co
     m_pZeroReference->setReadOnly(true);
     m_pSetZero = new QPushButton(QStringLiteral("Set Zero Reference"), this);
     m_pSetZero->setObjectName(QStringLiteral("setZeroReferenceButton"));
-    grid->addWidget(m_pSetZero, 0, 3);
+    grid->addWidget(m_pSetZero, 1, 1);
     connect(m_pSetZero, &QPushButton::clicked, this,
             [this] { ORVEX_GUARDED([&] { SetZeroReference(); }); });
 
     m_pDeadband =
-        AddEdit(grid, 1, QStringLiteral("Set Analog Center Deadband Voltage (V)"),
+        AddEdit(grid, 2, QStringLiteral("Set Analog Center Deadband Voltage (V)"),
                 NumericChars::Decimal, "deadbandEdit", ActiveOnEnterAndReset, "ANICDB %1\r");
-    m_pScaling = AddEdit(grid, 2, m_scaling.RotaryLabel, NumericChars::Decimal, "scalingEdit",
+    m_pScaling = AddEdit(grid, 3, m_scaling.RotaryLabel, NumericChars::Decimal, "scalingEdit",
                          ActiveOnEnterAndReset, m_scaling.Command, &m_pScalingLabel);
     m_pScalingLabel->setObjectName(QStringLiteral("scalingLabel"));
-    AddDirection(grid, 3);
+    AddDirection(grid, 4);
 
     m_pInvert = new QCheckBox(QStringLiteral("Invert Analog Input"), this);
     m_pInvert->setObjectName(QStringLiteral("invertAnalogInputCheck"));
-    grid->addWidget(m_pInvert, 4, 0, 1, 2);
-    AddNote(grid, 4, ActiveOnSelection);
+    grid->addWidget(m_pInvert, 5, 0, 1, 2);
+    AddNote(grid, 5, ActiveOnSelection);
     connect(m_pInvert, &QCheckBox::clicked, this, [this](bool ticked) {
         ORVEX_GUARDED([&] {
             m_commands.SendLinkCommand(ticked ? QStringLiteral("IANI 1\r")
                                               : QStringLiteral("IANI 0\r"));
         });
     });
-    grid->setColumnStretch(4, 1);
-    grid->setRowStretch(5, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setRowStretch(6, 1);
 }
 
 void TAnalogSignalPanel::ShowScalingLabel()
