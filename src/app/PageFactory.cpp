@@ -8,6 +8,7 @@
 #include "ConfigWizardStep5Dlg.h"
 #include "ConfigWorkflow.h"
 #include "ErrorLogDlg.h"
+#include "MiscTuningDlg.h"
 #include "NumStatusPanelDlg.h"
 #include "PageIds.h"
 #include "PendingPage.h"
@@ -64,6 +65,8 @@ TStackedPage* CPageFactory::Create(int id) const
         return new CConfigWizardStep4Dlg(m_context, m_mainWindow, *m_workflow);
     case PageId::ServoTuner:
         return new CServoTunerDlg(m_context, m_mainWindow, *m_workflow);
+    case PageId::MiscTuning:
+        return new CMiscTuningDlg(m_context, m_mainWindow, *m_workflow);
     case PageId::BitStatusPanel:
         return new CBitStatusPanelDlg(m_context, m_mainWindow);
     case PageId::NumericStatusPanel:
