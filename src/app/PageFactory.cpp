@@ -8,6 +8,7 @@
 #include "ConfigWizardStep5Dlg.h"
 #include "ConfigWorkflow.h"
 #include "ErrorLogDlg.h"
+#include "NotchTuningDlg.h"
 #include "NumStatusPanelDlg.h"
 #include "PageIds.h"
 #include "PendingPage.h"
@@ -64,6 +65,8 @@ TStackedPage* CPageFactory::Create(int id) const
         return new CConfigWizardStep4Dlg(m_context, m_mainWindow, *m_workflow);
     case PageId::ServoTuner:
         return new CServoTunerDlg(m_context, m_mainWindow, *m_workflow);
+    case PageId::NotchTuning:
+        return new CNotchTuningDlg(m_context, m_mainWindow, *m_workflow);
     case PageId::BitStatusPanel:
         return new CBitStatusPanelDlg(m_context, m_mainWindow);
     case PageId::NumericStatusPanel:
