@@ -129,6 +129,82 @@ private Q_SLOTS:
                                                   "must be <= 4 * Lag Break Frequency"));
         QCOMPARE(p.Param(82), sent ? lead.toDouble() : 0.0);
     }
+
+    void fullCheck_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("minimum");  // of the box's parameter
+        QTest::addColumn<QString>("message"); // empty: passes
+        const QString frequency = QStringLiteral(
+            "Notch Filter #1 Frequency must be %1 (disabled) or between 60 and 1000");
+        QTest::newRow("frequency 0") << "notch1FrequencySpin"
+                                     << "0" << 0.0 << QString();
+        QTest::newRow("frequency 0 below minimum") << "notch1FrequencySpin"
+                                                   << "0" << 10.0 << frequency.arg(10);
+        QTest::newRow("frequency 30 though allowed") << "notch1FrequencySpin"
+                                                     << "30" << 0.0 << frequency.arg(0);
+        QTest::newRow("frequency 60") << "notch1FrequencySpin"
+                                      << "60" << 0.0 << QString();
+        QTest::newRow("empty depth")
+            << "notch2DepthSpin"
+            << "" << 0.0 << "Notch Filter #2 Depth must be between 0.0000 (disabled) and 1.0000";
+        QTest::newRow("lag 19") << "lagFrequencySpin"
+                                << "19" << 0.0
+                                << "Notch Lag Filter Frequency must be 0 (disabled) or between 20 "
+                                   "and 1000";
+        QTest::newRow("lead above 4 x lag")
+            << "leadFrequencySpin"
+            << "80" << 0.0
+            << "Notch Lead Filter Frequency must be less than or equal to 4 times the Notch Lag "
+               "Filter Frequency";
+    }
+    void fullCheck()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, text);
+        QFETCH(double, minimum);
+        QFETCH(QString, message);
+        Notch p;
+        p.Page().ResetToDefaults();
+        NumSpinCtrl* spin = p.Spin(box);
+        p.limits[74].Minimum = minimum;
+        spin->findChild<QLineEdit*>()->setText(text);
+        QCOMPARE(p.Page().Validate(), message.isEmpty());
+        QCOMPARE(p.Shown(), message.isEmpty() ? QString() : "Data Validation Error: " + message);
+    }
+
+    void loadWarnings_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("no enable input")
+            << "noenable"
+            << "Hardware Drive Enable Warning: Orvex drive is not enabled via enable input" << true;
+        QTest::newRow("faulted") << "fault:28"
+                                 << "Drive Fault Warning: Orvex drive is faulted.  You must reset "
+                                    "drive to clear fault."
+                                 << true;
+        QTest::newRow("not configured")
+            << "unconfigured"
+            << "Configuration Error: Orvex drive has not been configured" << false;
+    }
+    void loadWarnings()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, message);
+        QFETCH(bool, loaded);
+        Notch p;
+        p.Drive().ApplySwitch(QStringLiteral("clear"), nullptr);
+        QVERIFY(p.Drive().ApplySwitch(fault, nullptr));
+        p.ui.Messages.clear();
+        p.ui.WaitTexts.clear();
+        p.Page().Load();
+        QCOMPARE(p.Shown(), message);
+        QCOMPARE(p.ui.WaitTexts.contains(QStringLiteral("Uploading Orvex configuration...")),
+                 loaded);
+    }
 };
 
 QTEST_MAIN(TestNotchTuning)
