@@ -9,6 +9,7 @@
 #include "ConfigWorkflow.h"
 #include "ErrorLogDlg.h"
 #include "MiscTuningDlg.h"
+#include "NotchTuningDlg.h"
 #include "NumStatusPanelDlg.h"
 #include "PageIds.h"
 #include "PendingPage.h"
@@ -67,6 +68,8 @@ TStackedPage* CPageFactory::Create(int id) const
         return new CServoTunerDlg(m_context, m_mainWindow, *m_workflow);
     case PageId::MiscTuning:
         return new CMiscTuningDlg(m_context, m_mainWindow, *m_workflow);
+    case PageId::NotchTuning:
+        return new CNotchTuningDlg(m_context, m_mainWindow, *m_workflow);
     case PageId::BitStatusPanel:
         return new CBitStatusPanelDlg(m_context, m_mainWindow);
     case PageId::NumericStatusPanel:

@@ -346,11 +346,8 @@ void CServoTunerDlg::ResetDrive()
         return;
     m_tuning.RunDriveAction([&] {
         IOrvexConfig& config = m_context.Config;
-        if (!config.DriveConfigured()) {
-            ShowErrorMessage(m_context.Ui, QStringLiteral("Configuration Error"),
-                             QStringLiteral("Orvex drive has not been configured"));
+        if (!m_tuning.CheckDriveConfigured())
             return;
-        }
         const auto wait = m_context.Ui.ShowWait(QStringLiteral("Resetting Orvex drive..."));
         // A fault is cleared exactly when the drive reports one.
         config.ResetDrive(config.DriveFaulted(), ResetTimeoutMs);

@@ -42,14 +42,35 @@ bool TunerContext::CheckDriveConnection()
     return gate.Reach(App.Config, DriveGate::Report::ConnectionLabels);
 }
 
+bool TunerContext::CheckDriveConfigured()
+{
+    if (App.Config.DriveConfigured())
+        return true;
+    ShowErrorMessage(App.Ui, QStringLiteral("Configuration Error"),
+                     QStringLiteral("Orvex drive has not been configured"));
+    return false;
+}
+
+bool TunerContext::WarnDriveState()
+{
+    IOrvexConfig& config = App.Config;
+    if (!CheckDriveConfigured())
+        return false;
+    if (!config.EnableInputActive())
+        ShowErrorMessage(App.Ui, QStringLiteral("Hardware Drive Enable Warning"),
+                         QStringLiteral("Orvex drive is not enabled via enable input"));
+    if (config.DriveFaulted())
+        ShowErrorMessage(App.Ui, QStringLiteral("Drive Fault Warning"),
+                         QStringLiteral("Orvex drive is faulted.  You must reset drive to clear "
+                                        "fault."));
+    return true;
+}
+
 bool TunerContext::CheckDriveState()
 {
     IOrvexConfig& config = App.Config;
-    if (!config.DriveConfigured()) {
-        ShowErrorMessage(App.Ui, QStringLiteral("Configuration Error"),
-                         QStringLiteral("Orvex drive has not been configured"));
+    if (!CheckDriveConfigured())
         return false;
-    }
     if (!config.EnableInputActive()) {
         ShowErrorMessage(App.Ui, QStringLiteral("Hardware Drive Enable Error"),
                          QStringLiteral("Orvex drive is not enabled via enable input"));

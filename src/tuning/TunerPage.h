@@ -53,6 +53,11 @@ public:
     // The drive holds a configuration, its enable input is on and it is not
     // faulted; the first that fails is shown and answers false.
     bool CheckDriveState();
+    // The drive holds a configuration ("Configuration Error" when not).
+    bool CheckDriveConfigured();
+    // Before values are read from the drive: a drive without a configuration
+    // stops it; an enable input that is off or a fault is only a warning.
+    bool WarnDriveState();
     // The drive's "Enable Fault on Drive Disable" flag would stop a test
     // move; the user may clear it, and clearCommand, when given, clears it in
     // the drive at once. False when the user cancelled.

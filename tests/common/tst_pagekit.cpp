@@ -323,6 +323,20 @@ private Q_SLOTS:
         QCOMPARE(stepped[0][0].toInt(), steps);
     }
 
+    void spinStepSnap()
+    {
+        // A dead band up to 60 that a step jumps across.
+        NumSpinCtrl spin(NumericChars::Digits, {0, 1000, 1, "%.0lf"});
+        spin.SetStepSnap(
+            [](double value, int steps) { return value < 60 ? (steps > 0 ? 60 : 0) : value; });
+        QSignalSpy stepped(&spin, &NumSpinCtrl::Stepped);
+        spin.stepBy(1);
+        QCOMPARE(spin.text(), QStringLiteral("60"));
+        spin.stepBy(-1);
+        QCOMPARE(spin.text(), QStringLiteral("0"));
+        QCOMPARE(stepped.size(), 2);
+    }
+
     void spinSignalsAndValue()
     {
         NumSpinCtrl spin(NumericChars::Digits, {0, 1000, 1, "%.0lf"});

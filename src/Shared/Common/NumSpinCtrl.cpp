@@ -30,8 +30,10 @@ void NumSpinCtrl::SetValue(double value)
 
 void NumSpinCtrl::stepBy(int steps)
 {
-    const double stepped = Value() + steps * m_range.Step;
-    SetValue(std::clamp(stepped, m_range.Minimum, m_range.Maximum));
+    double stepped = std::clamp(Value() + steps * m_range.Step, m_range.Minimum, m_range.Maximum);
+    if (m_snap)
+        stepped = m_snap(stepped, steps);
+    SetValue(stepped);
     Q_EMIT Stepped(steps);
 }
 

@@ -4,6 +4,9 @@
 
 #include <QAbstractSpinBox>
 
+#include <functional>
+#include <utility>
+
 namespace Orvex {
 
 // An edit box with up and down arrows for a drive value. It holds no number
@@ -33,6 +36,11 @@ public:
     double Value() const;
     void SetValue(double value);
     const Range& Limits() const { return m_range; }
+    // A value a step lands on may be moved before it shows (a dead band the
+    // step jumps across): snap gets the stepped value and the steps and
+    // answers the value to show.
+    using StepSnap = std::function<double(double stepped, int steps)>;
+    void SetStepSnap(StepSnap snap) { m_snap = std::move(snap); }
 
     void stepBy(int steps) override;
 
@@ -50,6 +58,7 @@ protected:
 private:
     NumericChars m_chars;
     Range m_range;
+    StepSnap m_snap;
 };
 
 } // namespace Orvex
