@@ -291,28 +291,14 @@ void CMiscTuningDlg::Activate()
 {
     if (!m_tuning.CheckDriveConnection())
         return;
-    IOrvexConfig& config = m_context.Config;
     bool uploaded = false;
     m_tuning.RunDriveAction([&] {
-        if (!config.DriveConfigured()) {
-            ShowErrorMessage(m_context.Ui, QStringLiteral("Configuration Error"),
-                             QStringLiteral("Orvex drive has not been configured"));
+        // Alignment and the signal settings need no enabled drive: an enable
+        // input that is off or a fault only warns, and the configuration is
+        // read all the same.
+        if (!m_tuning.WarnDriveState())
             return;
-        }
-        // Alignment and the signal settings need no enabled drive: these
-        // only warn, and the configuration is read all the same.
-        if (!config.EnableInputActive()) {
-            ShowErrorMessage(m_context.Ui, QStringLiteral("Hardware Drive Enable Warning"),
-                             QStringLiteral("Orvex drive is not enabled via enable input"));
-        }
-        if (config.DriveFaulted()) {
-            ShowErrorMessage(m_context.Ui, QStringLiteral("Drive Fault Warning"),
-                             QStringLiteral("Orvex drive is faulted.  You must reset drive to "
-                                            "clear fault."));
-        }
-        const auto wait = m_context.Ui.ShowWait(QStringLiteral("Uploading Orvex configuration..."));
-        config.LoadConfiguration(QString());
-        m_context.Ui.Pause(UploadPauseMs);
+        m_tuning.UploadConfiguration();
         uploaded = true;
     });
     if (!uploaded)
@@ -348,41 +334,18 @@ void CMiscTuningDlg::EnableDrive()
     if (!m_tuning.CheckDriveConnection())
         return;
     m_tuning.Workflow.CheckConfigurationMatch();
-    m_tuning.RunDriveAction([&] {
-        if (!m_tuning.CheckDriveState())
-            return;
-        const auto wait = m_context.Ui.ShowWait(QStringLiteral("Enabling Orvex drive..."));
-        m_context.Config.SetDriveEnable(true);
-        m_context.Ui.Pause(EnablePauseMs);
-    });
+    m_tuning.SwitchDrive(true, [this] { return m_tuning.CheckDriveState(); });
 }
 
 void CMiscTuningDlg::DisableDrive()
 {
-    if (!m_tuning.CheckDriveConnection())
-        return;
-    m_tuning.RunDriveAction([&] {
-        const auto wait = m_context.Ui.ShowWait(QStringLiteral("Disabling Orvex drive..."));
-        m_context.Config.SetDriveEnable(false);
-        m_context.Ui.Pause(EnablePauseMs);
-    });
+    if (m_tuning.CheckDriveConnection())
+        m_tuning.SwitchDrive(false);
 }
 
 void CMiscTuningDlg::ResetDrive()
 {
-    if (!m_tuning.CheckDriveConnection())
-        return;
-    m_tuning.RunDriveAction([&] {
-        IOrvexConfig& config = m_context.Config;
-        if (!config.DriveConfigured()) {
-            ShowErrorMessage(m_context.Ui, QStringLiteral("Configuration Error"),
-                             QStringLiteral("Orvex drive has not been configured"));
-            return;
-        }
-        const auto wait = m_context.Ui.ShowWait(QStringLiteral("Resetting Orvex drive..."));
-        // A fault is cleared exactly when the drive reports one.
-        config.ResetDrive(config.DriveFaulted(), ResetTimeoutMs);
-    });
+    m_tuning.ResetDrive();
 }
 
 void CMiscTuningDlg::SaveConfigAs()

@@ -47,10 +47,6 @@ class CMiscTuningDlg final : public TStackedPage,
     Q_OBJECT
 
 public:
-    static constexpr int EnablePauseMs = 1000;
-    static constexpr int UploadPauseMs = 1000;
-    static constexpr int ResetTimeoutMs = 10000;
-
     CMiscTuningDlg(AppContext& context, IMainWindow& mainWindow, IConfigWorkflow& workflow,
                    QWidget* parent = nullptr);
     ~CMiscTuningDlg() override;

@@ -199,9 +199,7 @@ void CNotchTuningDlg::Load()
     m_tuning.RunDriveAction([&] {
         if (!m_tuning.WarnDriveState())
             return;
-        const auto wait = m_context.Ui.ShowWait(QStringLiteral("Uploading Orvex configuration..."));
-        m_context.Config.LoadConfiguration(QString());
-        m_context.Ui.Pause(UploadPauseMs);
+        m_tuning.UploadConfiguration();
         loaded = true;
     });
     if (loaded)
@@ -328,40 +326,19 @@ bool CNotchTuningDlg::Validate()
 
 void CNotchTuningDlg::EnableDrive()
 {
-    if (!m_tuning.CheckDriveConnection())
-        return;
-    m_tuning.RunDriveAction([&] {
-        if (!m_tuning.CheckDriveState())
-            return;
-        const auto wait = m_context.Ui.ShowWait(QStringLiteral("Enabling Orvex drive..."));
-        m_context.Config.SetDriveEnable(true);
-        m_context.Ui.Pause(EnablePauseMs);
-    });
+    if (m_tuning.CheckDriveConnection())
+        m_tuning.SwitchDrive(true, [this] { return m_tuning.CheckDriveState(); });
 }
 
 void CNotchTuningDlg::DisableDrive()
 {
-    if (!m_tuning.CheckDriveConnection())
-        return;
-    m_tuning.RunDriveAction([&] {
-        const auto wait = m_context.Ui.ShowWait(QStringLiteral("Disabling Orvex drive..."));
-        m_context.Config.SetDriveEnable(false);
-        m_context.Ui.Pause(EnablePauseMs);
-    });
+    if (m_tuning.CheckDriveConnection())
+        m_tuning.SwitchDrive(false);
 }
 
 void CNotchTuningDlg::ResetDrive()
 {
-    if (!m_tuning.CheckDriveConnection())
-        return;
-    m_tuning.RunDriveAction([&] {
-        if (!m_tuning.CheckDriveConfigured())
-            return;
-        const auto wait = m_context.Ui.ShowWait(QStringLiteral("Resetting Orvex drive..."));
-        // A fault is cleared exactly when the drive reports one.
-        IOrvexConfig& config = m_context.Config;
-        config.ResetDrive(config.DriveFaulted(), ResetTimeoutMs);
-    });
+    m_tuning.ResetDrive();
 }
 
 void CNotchTuningDlg::SaveConfigAs()

@@ -25,9 +25,6 @@ class CNotchTuningDlg final : public TStackedPage, public ITuningReload, public 
 
 public:
     using Row = NotchFilters::Row;
-    static constexpr int EnablePauseMs = 1000;
-    static constexpr int UploadPauseMs = 1000;
-    static constexpr int ResetTimeoutMs = 10000;
 
     CNotchTuningDlg(AppContext& context, IMainWindow& mainWindow, IConfigWorkflow& workflow,
                     QWidget* parent = nullptr);

@@ -53,22 +53,7 @@ void CPositionTunerDlg4::BuildControls()
             [this] { ORVEX_GUARDED([&] { AutoTuneInertia(); }); });
     row->addWidget(gainsGroup);
 
-    auto* profileGroup = new QGroupBox(QStringLiteral("Position Profile"), this);
-    auto* profile = new QGridLayout(profileGroup);
-    m_pDistance = AddEdit(profile, 0, 0, QStringLiteral("Distance\n(counts)"), NumericChars::Digits,
-                          "distanceEdit", QString());
-    // The distance box takes any text; it is read like atoi.
-    m_pDistance->setValidator(nullptr);
-    m_pMaxError = AddEdit(profile, 1, 0, QStringLiteral("Max. Position\nError (counts)"),
-                          NumericChars::Digits, "maxPositionErrorEdit", QString());
-    m_pDirection = new QComboBox(profileGroup);
-    m_pDirection->setObjectName(QStringLiteral("directionCombo"));
-    m_pDirection->setAccessibleName(QStringLiteral("Direction"));
-    auto* directionLabel = new QLabel(QStringLiteral("Direction"), profileGroup);
-    directionLabel->setBuddy(m_pDirection);
-    profile->addWidget(directionLabel, 2, 0);
-    profile->addWidget(m_pDirection, 2, 1);
-    row->addWidget(profileGroup);
+    row->addWidget(AddPositionProfile(m_pDistance, m_pMaxError, m_pDirection));
     row->addStretch(1);
 }
 

@@ -263,17 +263,11 @@ void CServoTunerDlg::OnSetActive()
 
 void CServoTunerDlg::Activate()
 {
-    IOrvexConfig& config = m_context.Config;
     if (m_tuning.CheckDriveConnection()) {
         m_tuning.RunDriveAction([&] {
             if (!m_tuning.CheckDriveState())
                 return;
-            {
-                const auto wait =
-                    m_context.Ui.ShowWait(QStringLiteral("Uploading Orvex configuration..."));
-                config.LoadConfiguration(QString());
-                m_context.Ui.Pause(UploadPauseMs);
-            }
+            m_tuning.UploadConfiguration();
             m_tuning.Workflow.CheckConfigurationMatch();
         });
     }
@@ -320,38 +314,19 @@ void CServoTunerDlg::ResetToDefaults()
 void CServoTunerDlg::EnableDrive()
 {
     TTunerPage* tuner = ActiveTuner();
-    if (!m_tuning.CheckDriveConnection() || !tuner->CheckDriveReady())
-        return;
-    m_tuning.RunDriveAction([&] {
-        const auto wait = m_context.Ui.ShowWait(QStringLiteral("Enabling Orvex drive..."));
-        m_context.Config.SetDriveEnable(true);
-        m_context.Ui.Pause(EnablePauseMs);
-    });
+    if (m_tuning.CheckDriveConnection() && tuner->CheckDriveReady())
+        m_tuning.SwitchDrive(true);
 }
 
 void CServoTunerDlg::DisableDrive()
 {
-    if (!m_tuning.CheckDriveConnection())
-        return;
-    m_tuning.RunDriveAction([&] {
-        const auto wait = m_context.Ui.ShowWait(QStringLiteral("Disabling Orvex drive..."));
-        m_context.Config.SetDriveEnable(false);
-        m_context.Ui.Pause(EnablePauseMs);
-    });
+    if (m_tuning.CheckDriveConnection())
+        m_tuning.SwitchDrive(false);
 }
 
 void CServoTunerDlg::ResetDrive()
 {
-    if (!m_tuning.CheckDriveConnection())
-        return;
-    m_tuning.RunDriveAction([&] {
-        IOrvexConfig& config = m_context.Config;
-        if (!m_tuning.CheckDriveConfigured())
-            return;
-        const auto wait = m_context.Ui.ShowWait(QStringLiteral("Resetting Orvex drive..."));
-        // A fault is cleared exactly when the drive reports one.
-        config.ResetDrive(config.DriveFaulted(), ResetTimeoutMs);
-    });
+    m_tuning.ResetDrive();
 }
 
 void CServoTunerDlg::StartMotion()

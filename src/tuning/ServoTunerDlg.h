@@ -37,9 +37,6 @@ public:
         Velocity = 1,
         Position = 2,
     };
-    static constexpr int EnablePauseMs = 1000;
-    static constexpr int UploadPauseMs = 1000;
-    static constexpr int ResetTimeoutMs = 10000;
 
     CServoTunerDlg(AppContext& context, IMainWindow& mainWindow, IConfigWorkflow& workflow,
                    QWidget* parent = nullptr);

@@ -11,7 +11,9 @@
 #include "UiServices.h"
 #include "WizardState.h"
 
+#include <QComboBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 
 namespace Orvex {
@@ -64,6 +66,40 @@ bool TunerContext::WarnDriveState()
                          QStringLiteral("Orvex drive is faulted.  You must reset drive to clear "
                                         "fault."));
     return true;
+}
+
+void TunerContext::UploadConfiguration()
+{
+    const auto wait = App.Ui.ShowWait(QStringLiteral("Uploading Orvex configuration..."));
+    App.Config.LoadConfiguration(QString());
+    App.Ui.Pause(UploadPauseMs);
+}
+
+bool TunerContext::SwitchDrive(bool enable, const std::function<bool()>& ready)
+{
+    bool switched = false;
+    RunDriveAction([&] {
+        if (ready && !ready())
+            return;
+        const auto wait = App.Ui.ShowWait(enable ? QStringLiteral("Enabling Orvex drive...")
+                                                 : QStringLiteral("Disabling Orvex drive..."));
+        App.Config.SetDriveEnable(enable);
+        App.Ui.Pause(EnablePauseMs);
+        switched = true;
+    });
+    return switched;
+}
+
+void TunerContext::ResetDrive()
+{
+    if (!CheckDriveConnection())
+        return;
+    RunDriveAction([&] {
+        if (!CheckDriveConfigured())
+            return;
+        const auto wait = App.Ui.ShowWait(QStringLiteral("Resetting Orvex drive..."));
+        App.Config.ResetDrive(App.Config.DriveFaulted(), ResetTimeoutMs);
+    });
 }
 
 bool TunerContext::CheckDriveState()
@@ -157,6 +193,26 @@ void TTunerPage::AddLoopGains(QGridLayout* grid, NumericEdit*& kp, NumericEdit*&
                  QString());
     integralLimit = AddEdit(grid, 2, 0, QStringLiteral("Integral Limit"), NumericChars::Digits,
                             "integralLimitEdit", QString());
+}
+
+QWidget* TTunerPage::AddPositionProfile(NumericEdit*& distance, NumericEdit*& maxError,
+                                        QComboBox*& direction)
+{
+    auto* group = new QGroupBox(QStringLiteral("Position Profile"), this);
+    auto* profile = new QGridLayout(group);
+    distance = AddEdit(profile, 0, 0, QStringLiteral("Distance\n(counts)"), NumericChars::Digits,
+                       "distanceEdit", QString());
+    distance->setValidator(nullptr);
+    maxError = AddEdit(profile, 1, 0, QStringLiteral("Max. Position\nError (counts)"),
+                       NumericChars::Digits, "maxPositionErrorEdit", QString());
+    direction = new QComboBox(group);
+    direction->setObjectName(QStringLiteral("directionCombo"));
+    direction->setAccessibleName(QStringLiteral("Direction"));
+    auto* directionLabel = new QLabel(QStringLiteral("Direction"), group);
+    directionLabel->setBuddy(direction);
+    profile->addWidget(directionLabel, 2, 0);
+    profile->addWidget(direction, 2, 1);
+    return group;
 }
 
 std::optional<QVariant> TTunerPage::RunCapture(const std::function<QVariant()>& capture)

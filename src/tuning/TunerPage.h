@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+class QComboBox;
 class QGridLayout;
 
 #include <functional>
@@ -67,6 +68,22 @@ public:
     // Types a command to the drive on the selected port through a serial
     // link of its own; false, with the reason shown, when it did not go out.
     bool SendDriveCommand(const QString& text);
+    // The drive's configuration read into the configuration object behind
+    // "Uploading Orvex configuration..." and the pause after it.
+    void UploadConfiguration();
+    // Enables or disables the drive behind its wait window and the pause
+    // after it; ready, when given, is checked first. False when it did not happen.
+    bool SwitchDrive(bool enable, const std::function<bool()>& ready = {});
+    // "Reset Drive": the connection test, the configuration check, and the
+    // reset, clearing a fault exactly when the drive reports one.
+    void ResetDrive();
+
+    // The pauses after an upload and after enabling or disabling, and how
+    // long a reset may take.
+    static constexpr int UploadPauseMs = 1000;
+    static constexpr int EnablePauseMs = 1000;
+    static constexpr int ResetTimeoutMs = 10000;
+
     // Runs a drive action, showing a component error under "Communications
     // Error"; false when it failed.
     bool RunDriveAction(const std::function<void()>& action);
@@ -115,6 +132,12 @@ protected:
     // "Integral Limit") in the first column of grid.
     void AddLoopGains(QGridLayout* grid, NumericEdit*& kp, NumericEdit*& ki,
                       NumericEdit*& integralLimit);
+
+    // The "Position Profile" group both position tuners show: the distance
+    // (read like atoi from any text), the maximum position error and the
+    // direction combo.
+    QWidget* AddPositionProfile(NumericEdit*& distance, NumericEdit*& maxError,
+                                QComboBox*& direction);
 
     // The shared test protocol around the tuner's capture call: the wait
     // window, the pause, the result's checks. Answers the samples, or an
