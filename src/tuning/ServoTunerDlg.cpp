@@ -173,7 +173,12 @@ void CServoTunerDlg::ShowTuner(TunerKind kind)
     // The position tuner is chosen here, so every operation until the next
     // choice works on the one shown.
     m_pPositionShown = PositionTunerInUse();
+    // Only the shown tuner sizes the page area, so the graph keeps the rest.
+    for (TTunerPage* tuner : AllTuners())
+        tuner->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    ActiveTuner()->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     m_pTuners->setCurrentWidget(ActiveTuner());
+    m_pTuners->updateGeometry();
 }
 
 std::array<TTunerPage*, 4> CServoTunerDlg::AllTuners() const
