@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cmath>
+
 #include <deque>
 #include <map>
 
@@ -255,6 +257,24 @@ void TestAutoTune::optionsMenuChoosesTuner()
         QVERIFY2(p.ui.Messages.empty(), qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
         QVERIFY(!on || p.ui.QuestionAnswers.empty());
         QVERIFY(frame.Graph()->Content().Figures[0].has_value());
+        if (on) {
+            // Two sliding-mode runs on the drive find the simulated load's
+            // inertia ratio of 2.5.
+            CPositionTunerDlg4* tuner = frame.PositionTuner4();
+            QSettings runs(p.dir.filePath(QStringLiteral("kvt.ini")), QSettings::IniFormat);
+            runs.setValue(CPositionTunerDlg4::IterationsKey, 2);
+            tuner->SetIterationSettings(&runs);
+            tuner->Fields()->TuningModeCombo()->setCurrentIndex(1);
+            tuner->findChild<QPushButton*>(QStringLiteral("autoTuneButton"))->click();
+            const QString ratio =
+                tuner->findChild<QLineEdit*>(QStringLiteral("inertiaRatioEdit"))->text();
+            QVERIFY2(std::abs(ratio.toDouble() - 2.5) < 0.05 * 2.5, qPrintable(ratio));
+            QVERIFY2(OrvexTest::Messages(p.ui).join(u'\n').startsWith(
+                         QLatin1String("Auto Tune Success")),
+                     qPrintable(OrvexTest::Messages(p.ui).join(u'\n')));
+            p.ui.Messages.clear();
+            tuner->SetIterationSettings(nullptr);
+        }
         auto* step3 =
             dynamic_cast<CConfigWizardStep3Dlg*>(p.window.Page(PageId::ConfigWizardStep3));
         step3->SetControlMode(WizardState::StepDirectionMode);
