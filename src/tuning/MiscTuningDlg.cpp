@@ -356,29 +356,13 @@ void CMiscTuningDlg::SaveConfigAs()
     if (!panel->Validate())
         return;
     const AlignmentValues alignment = ShownAlignment();
-    const bool written = m_tuning.RunDriveAction([&] {
+    m_tuning.SaveConfigurationAs([&] {
         IOrvexConfig& config = m_context.Config;
         panel->WriteToConfiguration();
         config.SetHallSensorDirection(alignment.HallReversed ? 1 : 0);
         config.SetInvertHallSignals(alignment.HallInverted ? 1 : 0);
         config.SetEncoderOffset(alignment.EncoderOffset);
         config.SetEncoderPolarity(alignment.EncoderReversed ? 1 : 0);
-    });
-    if (!written)
-        return;
-    FileDialogRequest request;
-    request.Caption = QStringLiteral("Save Orvex Configuration");
-    request.Filter = QStringLiteral("Orvex Configuration Files(*.kvt)|*.kvt||");
-    request.DefaultExtension = QStringLiteral("*.kvt");
-    request.InitialName = QStringLiteral("*.kvt");
-    request.OverwritePrompt = true;
-    const QString path = m_context.Ui.GetSaveFileName(request);
-    if (path.isEmpty())
-        return;
-    RunShowingErrors(m_context.Ui, QStringLiteral("Saving Configuration Error"), [&] {
-        const auto wait =
-            m_context.Ui.ShowWait(QStringLiteral("Saving Orvex configuration file..."));
-        m_context.Config.StoreConfiguration(false, path);
     });
 }
 

@@ -345,22 +345,7 @@ void CNotchTuningDlg::SaveConfigAs()
 {
     if (!Validate())
         return;
-    if (!m_tuning.RunDriveAction([this] { StoreToConfig(); }))
-        return;
-    FileDialogRequest request;
-    request.Caption = QStringLiteral("Save Orvex Configuration");
-    request.Filter = QStringLiteral("Orvex Configuration Files(*.kvt)|*.kvt||");
-    request.DefaultExtension = QStringLiteral("*.kvt");
-    request.InitialName = QStringLiteral("*.kvt");
-    request.OverwritePrompt = true;
-    const QString path = m_context.Ui.GetSaveFileName(request);
-    if (path.isEmpty())
-        return;
-    RunShowingErrors(m_context.Ui, QStringLiteral("Saving Configuration Error"), [&] {
-        const auto wait =
-            m_context.Ui.ShowWait(QStringLiteral("Saving Orvex configuration file..."));
-        m_context.Config.StoreConfiguration(false, path);
-    });
+    m_tuning.SaveConfigurationAs([this] { StoreToConfig(); });
 }
 
 } // namespace Orvex

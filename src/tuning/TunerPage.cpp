@@ -165,6 +165,25 @@ bool TunerContext::RunDriveAction(const std::function<void()>& action)
     return RunShowingErrors(App.Ui, CommunicationsError, action);
 }
 
+bool TunerContext::SaveConfigurationAs(const std::function<void()>& writeToConfig)
+{
+    if (!RunDriveAction(writeToConfig))
+        return false;
+    FileDialogRequest request;
+    request.Caption = QStringLiteral("Save Orvex Configuration");
+    request.Filter = QStringLiteral("Orvex Configuration Files(*.kvt)|*.kvt||");
+    request.DefaultExtension = QStringLiteral("*.kvt");
+    request.InitialName = QStringLiteral("*.kvt");
+    request.OverwritePrompt = true;
+    const QString path = Ui().GetSaveFileName(request);
+    if (path.isEmpty())
+        return false;
+    return RunShowingErrors(Ui(), QStringLiteral("Saving Configuration Error"), [&] {
+        const auto wait = Ui().ShowWait(QStringLiteral("Saving Orvex configuration file..."));
+        Config().StoreConfiguration(false, path);
+    });
+}
+
 TTunerPage::TTunerPage(TunerContext& tuning, QWidget* parent) : QWidget(parent), m_tuning(tuning) {}
 
 NumericEdit* TTunerPage::AddEdit(QGridLayout* grid, int row, int column, const QString& label,
@@ -273,24 +292,7 @@ void TTunerPage::AutoTune(const AutoTuneSteps& steps, NumericEdit* ratioBox)
 
 bool TTunerPage::SaveTunedConfiguration(const std::function<void()>& writeGains)
 {
-    if (!Validate())
-        return false;
-    if (!m_tuning.RunDriveAction(writeGains))
-        return false;
-    FileDialogRequest request;
-    request.Caption = QStringLiteral("Save Orvex Configuration");
-    request.Filter = QStringLiteral("Orvex Configuration Files(*.kvt)|*.kvt||");
-    request.DefaultExtension = QStringLiteral("*.kvt");
-    request.InitialName = QStringLiteral("*.kvt");
-    request.OverwritePrompt = true;
-    const QString path = m_tuning.Ui().GetSaveFileName(request);
-    if (path.isEmpty())
-        return false;
-    return RunShowingErrors(m_tuning.Ui(), QStringLiteral("Saving Configuration Error"), [&] {
-        const auto wait =
-            m_tuning.Ui().ShowWait(QStringLiteral("Saving Orvex configuration file..."));
-        m_tuning.Config().StoreConfiguration(false, path);
-    });
+    return Validate() && m_tuning.SaveConfigurationAs(writeGains);
 }
 
 } // namespace Orvex

@@ -87,6 +87,10 @@ public:
     // Runs a drive action, showing a component error under "Communications
     // Error"; false when it failed.
     bool RunDriveAction(const std::function<void()>& action);
+    // "Save Config As...": writes the page's values into the configuration
+    // object, asks for a .kvt file and stores the configuration there;
+    // false when something failed or the user cancelled.
+    bool SaveConfigurationAs(const std::function<void()>& writeToConfig);
 };
 
 // A tuner of the servo tuner frame: its page of gains and test profile, its
