@@ -170,6 +170,7 @@ void CTechnicalSupportDlg::TakeSnapshot()
     if (!text)
         return;
     FileDialogRequest request;
+    request.Caption = QStringLiteral("Save As");
     request.Filter = QStringLiteral("Orvex Snapshot Files(*.txt)|*.txt||");
     request.DefaultExtension = QStringLiteral("*.txt");
     request.InitialName = QStringLiteral("*.txt");

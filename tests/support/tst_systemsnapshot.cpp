@@ -1,5 +1,6 @@
 // The drive snapshot on the simulated drive, byte for byte, and its reader.
 #include "CommandDatabase.h"
+#include "ComponentFactory.h"
 #include "FakeMainWindow.h"
 #include "OrvexConfig.h"
 #include "SimulatedProgram.h"
@@ -59,6 +60,7 @@ private Q_SLOTS:
     void header_data();
     void header();
     void operatingSystem();
+    void componentVersions();
     void configurationRules_data();
     void configurationRules();
     void driveStopsAnswering_data();
@@ -134,6 +136,19 @@ void TestSystemSnapshot::operatingSystem()
     // The system we run on can be named.
     const std::optional<QString> running = Orvex::SnapshotEnvironment::RunningSystemLine();
     QVERIFY(running && running->contains(QSysInfo::kernelVersion()));
+}
+
+void TestSystemSnapshot::componentVersions()
+{
+    Rig rig;
+    // A serial link that cannot be made: its line says why.
+    rig.program.factory.Unregister(QString::fromLatin1(Orvex::ProgId::LinkPort));
+    const QString versions = SystemSnapshot(rig.program.context, rig.window).ComponentVersions();
+    const QStringList lines = versions.split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 8);
+    QCOMPARE(lines.at(3), "OrvexSupportTool.exe, Version " ORVEX_VERSION_STRING);
+    QVERIFY2(lines.at(5).startsWith("ComHost2.exe, Unknown version ") && lines.at(5).size() > 30,
+             qPrintable(lines.at(5)));
 }
 
 void TestSystemSnapshot::configurationRules_data()
