@@ -1,5 +1,7 @@
 #include "PageFactory.h"
 
+#include "AboutDlg.h"
+#include "AppContext.h"
 #include "BitStatusPanelDlg.h"
 #include "ConfigWizardStep1Dlg.h"
 #include "ConfigWizardStep2Dlg.h"
@@ -14,7 +16,9 @@
 #include "PageIds.h"
 #include "PendingPage.h"
 #include "ServoTunerDlg.h"
+#include "TechnicalSupportDlg.h"
 #include "TerminalEmulatorDlg.h"
+#include "UiServices.h"
 
 namespace Orvex {
 
@@ -78,6 +82,11 @@ TStackedPage* CPageFactory::Create(int id) const
         return new CErrorLogDlg(m_context, m_mainWindow);
     case PageId::TerminalEmulator:
         return new CTerminalEmulatorDlg(m_context, m_mainWindow);
+    case PageId::TechnicalSupport:
+        return new CTechnicalSupportDlg(m_context, m_mainWindow, [this](QWidget* owner) {
+            CAboutDlg about(m_context.Config, m_context.Factory, m_context.Ui, owner);
+            m_context.Ui.RunModal(about);
+        });
     default:
         break;
     }

@@ -55,7 +55,12 @@ public:
         window->SetText(text);
         return window;
     }
-    void Pause(int milliseconds) override { Pauses.push_back(milliseconds); }
+    void Pause(int milliseconds) override
+    {
+        Pauses.push_back(milliseconds);
+        if (OnPause)
+            OnPause(milliseconds);
+    }
 
     // What was asked.
     std::vector<Message> Messages;
@@ -74,6 +79,8 @@ public:
     std::function<int(QDialog&)> OnModal;
     // Runs when a message box is shown (for example to check what else is on screen).
     std::function<void(const Message&)> OnMessage;
+    // Runs when a pause is asked for (for example to change the drive between two actions).
+    std::function<void(int)> OnPause;
 
 private:
     // Counted while open; every text it shows is recorded.
