@@ -11,6 +11,7 @@
 #include "MiscTuningDlg.h"
 #include "NotchTuningDlg.h"
 #include "NumStatusPanelDlg.h"
+#include "OperatingSystemUpdateDlg.h"
 #include "PageIds.h"
 #include "PendingPage.h"
 #include "ServoTunerDlg.h"
@@ -78,6 +79,8 @@ TStackedPage* CPageFactory::Create(int id) const
         return new CErrorLogDlg(m_context, m_mainWindow);
     case PageId::TerminalEmulator:
         return new CTerminalEmulatorDlg(m_context, m_mainWindow);
+    case PageId::OperatingSystemUpdate:
+        return new COperatingSystemUpdateDlg(m_context, m_mainWindow);
     default:
         break;
     }
