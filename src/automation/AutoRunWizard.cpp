@@ -1,17 +1,17 @@
 #include "AutoRunWizard.h"
 
+#include "AutoRunWizardStep1Dlg.h"
+#include "AutoRunWizardStep2Dlg.h"
+
 #include "AppContext.h"
 #include "ErrorReport.h"
 #include "MainWindowServices.h"
 #include "UiServices.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-
-#include <initializer_list>
 
 namespace Orvex {
 
@@ -20,80 +20,7 @@ namespace {
 const QString Step1Caption = QStringLiteral("Auto Run Test Wizard - Step 1 of 2");
 const QString Step2Caption = QStringLiteral("Auto Run Test Wizard - Step 2 of 2");
 
-QLabel* AddText(QVBoxLayout* layout, QWidget* page, const QString& text)
-{
-    auto* label = new QLabel(text, page);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    layout->addWidget(label);
-    return label;
-}
-
-// A heading in its colour at 12 points.
-void AddHeading(QVBoxLayout* layout, QWidget* page, const char* name, const QString& text,
-                const QColor& colour, bool bold)
-{
-    QLabel* label = AddText(layout, page, text);
-    label->setObjectName(QLatin1String(name));
-    QFont font = label->font();
-    font.setPointSize(12);
-    font.setBold(bold);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
-
-void AddLines(QVBoxLayout* layout, QWidget* page, std::initializer_list<QString> lines)
-{
-    for (const QString& line : lines)
-        AddText(layout, page, line);
-}
-
 } // namespace
-
-CAutoRunWizardStep1Dlg::CAutoRunWizardStep1Dlg(QWidget* parent) : QWidget(parent)
-{
-    setObjectName(QStringLiteral("autoRunStep1"));
-    auto* layout = new QVBoxLayout(this);
-    AddLines(layout, this,
-             {QStringLiteral("The Auto Run Test Wizard is used to exercise the basic "
-                             "functionality of your Orvex drive.")});
-    AddHeading(layout, this, "conditionsHeading", QStringLiteral("Conditions:"), Qt::blue, false);
-    AddLines(layout, this,
-             {QStringLiteral("1.  The drive must be configured for the selected motor, and there "
-                             "can be no configuration errors."),
-              QStringLiteral("2.  If your drive is connected to a controller, then the "
-                             "controller's servo loop must be disabled."),
-              QStringLiteral("3.  AC power must be supplied to the drive."),
-              QStringLiteral("4.  The drive must be enabled.")});
-    AddHeading(layout, this, "warningsHeading", QStringLiteral("Warnings:"), Qt::red, true);
-    AddLines(layout, this,
-             {QStringLiteral("1.  Clicking the 'Next' pushbutton will cause motion!!!"),
-              QStringLiteral("2.  The motor will run with 90% of continuous current, which will "
-                             "significantly heat up the motor if \nleft on indefinitely."),
-              QStringLiteral("3.  The motor should be disconnected from the load, so that the "
-                             "motor is free to spin."),
-              QStringLiteral("4.  If your drive is connected to a controller, then the "
-                             "controller's servo loop must be disabled."),
-              QStringLiteral("When all of the above conditions are met and the warnings are "
-                             "understood, then click the 'Next'\npushbutton to start motion.")});
-    layout->addStretch(1);
-}
-
-CAutoRunWizardStep2Dlg::CAutoRunWizardStep2Dlg(QWidget* parent) : QWidget(parent)
-{
-    setObjectName(QStringLiteral("autoRunStep2"));
-    auto* layout = new QVBoxLayout(this);
-    AddHeading(layout, this, "evaluationHeading", QStringLiteral("Evaluation:"), Qt::blue, false);
-    AddLines(layout, this,
-             {QStringLiteral("1.  If the motor is moving clockwise at 1 revolution per second, "
-                             "then the test passed."),
-              QStringLiteral("2.  Otherwise, the test failed, and there is possibly a "
-                             "configuration error or a wiring problem.   \nCheck the Status "
-                             "Panel for possible configuration errors."),
-              QStringLiteral("Click the 'Finish' pushbutton to stop motion and end the test.")});
-    layout->addStretch(1);
-}
 
 CAutoRunWizard::CAutoRunWizard(AppContext& context, IMainWindow& mainWindow, QWidget* parent)
     : QDialog(parent), m_context(context), m_mainWindow(mainWindow),

@@ -13,24 +13,6 @@ namespace Orvex {
 struct AppContext;
 class IMainWindow;
 
-// Step 1: the conditions and warnings before the drive turns the motor.
-class CAutoRunWizardStep1Dlg final : public QWidget
-{
-    Q_OBJECT
-
-public:
-    explicit CAutoRunWizardStep1Dlg(QWidget* parent = nullptr);
-};
-
-// Step 2: how to judge the test while the motor turns.
-class CAutoRunWizardStep2Dlg final : public QWidget
-{
-    Q_OBJECT
-
-public:
-    explicit CAutoRunWizardStep2Dlg(QWidget* parent = nullptr);
-};
-
 // The auto run test: on "Next >" the drive is switched into its auto run
 // mode, in which it turns the motor by itself; "< Back" and "Finish" switch it
 // back, and so does closing the wizard once the second step was shown. The

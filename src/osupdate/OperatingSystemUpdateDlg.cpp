@@ -9,6 +9,7 @@
 #include "ErrorReport.h"
 #include "MainWindowServices.h"
 #include "OrvexConfig.h"
+#include "RFSDlg.h"
 #include "ResetDlg.h"
 #include "UiServices.h"
 

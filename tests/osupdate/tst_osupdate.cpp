@@ -3,6 +3,7 @@
 #include "OperatingSystemUpdateDlg.h"
 #include "OrvexConfigBase.h"
 #include "PageIds.h"
+#include "RFSDlg.h"
 #include "ResetDlg.h"
 #include "SimulatedProgram.h"
 
