@@ -168,13 +168,16 @@ void CDownloadOSDlg::KeepConfiguration()
     } catch (const std::exception& error) {
         failure = QString::fromLocal8Bit(error.what());
     }
+    failure = failure.trimmed();
+    if (!failure.isEmpty() && !failure.endsWith(u'.'))
+        failure += u'.';
     m_pBackup->setText(
         failure.isEmpty()
             ? QStringLiteral("The drive's configuration was saved to %1 before the download.")
                   .arg(QDir::toNativeSeparators(m_backupPath))
-            : QStringLiteral("The drive's configuration could not be saved before the download "
-                             "(%1) The download goes on without it.")
-                  .arg(failure.trimmed()));
+            : QStringLiteral("The drive's configuration could not be saved before the "
+                             "download: %1 The download goes on without it.")
+                  .arg(failure));
     m_pBackup->show();
 }
 
