@@ -68,7 +68,7 @@ CDownloadOSDlg::CDownloadOSDlg(AppContext& context, IMainWindow& mainWindow, QSt
     m_pProgress->setAccessibleName(QStringLiteral("Download Progress"));
     m_pProgress->setRange(0, 100);
     m_pProgress->setValue(0);
-    m_pProgress->setMinimumWidth(320);
+    m_pProgress->setMinimumWidth(440);
     layout->addWidget(m_pProgress);
 
     m_pStatus = new QLabel(QStringLiteral("Status:  "), this);
