@@ -13,6 +13,7 @@
 #include "MiscTuningDlg.h"
 #include "NotchTuningDlg.h"
 #include "NumStatusPanelDlg.h"
+#include "OperatingSystemUpdateDlg.h"
 #include "PageIds.h"
 #include "PendingPage.h"
 #include "ServoTunerDlg.h"
@@ -87,6 +88,8 @@ TStackedPage* CPageFactory::Create(int id) const
             CAboutDlg about(m_context.Config, m_context.Factory, m_context.Ui, owner);
             m_context.Ui.RunModal(about);
         });
+    case PageId::OperatingSystemUpdate:
+        return new COperatingSystemUpdateDlg(m_context, m_mainWindow);
     default:
         break;
     }

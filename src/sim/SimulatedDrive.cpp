@@ -99,6 +99,11 @@ QByteArray SimulatedDrive::Receive(const QByteArray& bytes)
             m_Line.clear();
             m_LineTooLong = false;
             ++m_CommandsReceived;
+            if (!line.trimmed().isEmpty()) {
+                if (m_RecentCommands.size() == RecentCommandsKept)
+                    m_RecentCommands.removeFirst();
+                m_RecentCommands << QString::fromLatin1(line.trimmed());
+            }
             // The simulator's own switches work whatever the drive does, so
             // that a silenced drive can be made to talk again.
             if (line.trimmed().toUpper().startsWith("SIMSW")) {

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -116,6 +117,10 @@ public:
     // Counters for tests.
     int CommandsReceived() const { return m_CommandsReceived; }
     int ParameterWrites() const { return m_ParameterWrites; }
+    // The last command lines received, oldest first, as typed (empty lines
+    // left out); at most RecentCommandsKept of them.
+    static constexpr int RecentCommandsKept = 64;
+    const QStringList& RecentCommands() const { return m_RecentCommands; }
 
     // Identity of the simulated drive.
     static QString Model() { return QStringLiteral("AE-0620"); }
@@ -216,6 +221,7 @@ private:
 
     int m_CommandsReceived = 0;
     int m_ParameterWrites = 0;
+    QStringList m_RecentCommands;
 
     DriveModel::Load m_Load;
     double m_RotorCounts = 0.0;
