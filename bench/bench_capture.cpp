@@ -19,6 +19,17 @@ DriveModel::Settings Tuned()
     return settings;
 }
 
+// As the simulated drive runs its moves: a fine encoder with its speed
+// filtered, current sensor noise, torque ripple and stiction.
+DriveModel::Settings Noisy()
+{
+    DriveModel::Settings settings = Tuned();
+    settings.Machine.CountsPerRev = 1'000'000.0;
+    settings.Machine.SpeedFilterHz = 1000.0;
+    settings.Imperfect = {0.01, 50.0 / 4096.0, 0.01, 0.02, 1};
+    return settings;
+}
+
 void CurrentCapture(benchmark::State& state)
 {
     const DriveModel::Settings settings = Tuned();
@@ -34,6 +45,27 @@ void VelocityCapture(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(
             DriveCapture::VelocityStep(settings, DriveModel::Load(), 1000.0, 5.0, frequency));
+}
+
+// The longest capture with everything on.
+void NoisyVelocityCapture(benchmark::State& state)
+{
+    DriveModel::Settings settings = Noisy();
+    for (auto _ : state) {
+        ++settings.Imperfect.Seed;
+        benchmark::DoNotOptimize(
+            DriveCapture::VelocityStep(settings, DriveModel::Load(), 1000.0, 5.0, 1));
+    }
+}
+
+void NoisyInertiaMeasurement(benchmark::State& state)
+{
+    DriveModel::Settings settings = Noisy();
+    for (auto _ : state) {
+        ++settings.Imperfect.Seed;
+        benchmark::DoNotOptimize(
+            DriveCapture::MeasureInertiaRatio(settings, DriveModel::Load(), 10));
+    }
 }
 
 void PositionCapture(benchmark::State& state)
@@ -57,7 +89,9 @@ void InertiaMeasurement(benchmark::State& state)
 
 BENCHMARK(CurrentCapture)->Unit(benchmark::kMillisecond);
 BENCHMARK(VelocityCapture)->Arg(1)->Arg(10)->Arg(48)->Unit(benchmark::kMillisecond);
+BENCHMARK(NoisyVelocityCapture)->Unit(benchmark::kMillisecond);
 BENCHMARK(PositionCapture)->Unit(benchmark::kMillisecond);
 BENCHMARK(InertiaMeasurement)->Unit(benchmark::kMillisecond);
+BENCHMARK(NoisyInertiaMeasurement)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "DriveModel.h"
+
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QSettings;
 
@@ -40,11 +43,24 @@ public:
     // Offers or withdraws the simulator's port and remembers the choice.
     static void OfferSimulator(PortRegistry& ports, QSettings& settings, bool offer);
 
+    // The load behind the simulated drive's motor ("Simulator"/"LoadRatio",
+    // "ResonanceHz", "ResonanceDamping"), the usual one until chosen; the
+    // drive takes it from the profile at each test move, so a change counts
+    // from the next one.
+    static DriveModel::Load SimulatedLoad(QSettings& settings);
+    static void SetSimulatedLoad(QSettings& settings, double inertiaRatio, double resonanceHz,
+                                 double dampingRatio);
+    // Seeds the simulated drive's noise (now, or when it is made), so its
+    // captures repeat from run to run.
+    void SeedSimulator(quint64 seed);
+
 private:
     std::shared_ptr<SimulatedDrive> EnsureDrive() const;
 
     std::unique_ptr<PortHub> m_hub;
+    QSettings& m_settings;
     QString m_programFolder;
+    std::optional<quint64> m_seed;
     mutable std::shared_ptr<SimulatedDrive> m_drive;
 };
 

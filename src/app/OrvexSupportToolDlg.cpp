@@ -15,6 +15,7 @@
 #include "OrvexConfig.h"
 #include "PageIds.h"
 #include "ProgramInfo.h"
+#include "SimulatedLoadDlg.h"
 #include "StatusGrid.h"
 #include "UiServices.h"
 #include "WizardState.h"
@@ -92,6 +93,9 @@ void COrvexSupportToolDlg::BuildControls()
     simulator->setCheckable(true);
     simulator->setChecked(BuiltInComponents::SimulatorOffered(m_context.Settings));
     connect(simulator, &QAction::toggled, m_pComms, &CCommunicationsGroup::OfferSimulator);
+    QAction* load = options->addAction(QStringLiteral("Simulated &Load..."));
+    load->setObjectName(QStringLiteral("simulatedLoadAction"));
+    connect(load, &QAction::triggered, this, &COrvexSupportToolDlg::ShowSimulatedLoad);
     QAction* autoTuning = options->addAction(QStringLiteral("Use the &Auto Tuning Position Tuner"));
     autoTuning->setObjectName(QStringLiteral("autoTuningTunerAction"));
     autoTuning->setCheckable(true);
@@ -310,6 +314,19 @@ void COrvexSupportToolDlg::ShowAboutBox()
     ORVEX_GUARDED([&] {
         CAboutDlg about(m_context.Config, m_context.Factory, m_context.Ui, this);
         m_context.Ui.RunModal(about);
+    });
+}
+
+void COrvexSupportToolDlg::ShowSimulatedLoad()
+{
+    ORVEX_GUARDED([&] {
+        QSettings& settings = m_context.Settings;
+        const DriveModel::Load load = BuiltInComponents::SimulatedLoad(settings);
+        CSimulatedLoadDlg dialog(m_context.Ui, load.InertiaRatio, load.ResonanceHz,
+                                 load.DampingRatio, this);
+        if (m_context.Ui.RunModal(dialog) == QDialog::Accepted)
+            BuiltInComponents::SetSimulatedLoad(settings, dialog.InertiaRatio(),
+                                                dialog.ResonanceHz(), dialog.DampingRatio());
     });
 }
 

@@ -60,6 +60,8 @@ public:
     // "Test": the connection test on the selected port.
     void TestConnection();
     void ShowAboutBox();
+    // "Simulated Load...": the load behind the simulated drive's motor.
+    void ShowSimulatedLoad();
 
     // Text 101 of the window's menu.
     static QString AboutMenuText();

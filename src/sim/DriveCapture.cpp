@@ -170,55 +170,77 @@ double DriveCapture::MeasureInertiaRatio(const DriveModel::Settings& settings,
                                          const DriveModel::Load& load, int iterations)
 {
     const DriveModel::Motor& motor = settings.Machine;
-    constexpr double PhaseSeconds = 0.02;
-    const double testCurrent = 0.3 * motor.PeakCurrent;
-    // Each phase stops early rather than run past a third of the speed limit.
-    const double speedCap = motor.VelocityLimit / 3.0;
+    const long long fullPhaseTicks = std::llround(InertiaPhaseSeconds / DriveModel::TickSeconds);
+    double testCurrent = 0.3 * motor.PeakCurrent;
     if (testCurrent <= 0.0 || motor.TorqueConstant <= 0.0 || motor.RotorInertia <= 0.0)
         return std::numeric_limits<double>::quiet_NaN();
+
+    // A light load reaches the speed cap within a few milliseconds, too soon
+    // for the shaft's ringing to die down and average out: the first run then
+    // finds the current that lets a phase last its full time.
+    long long phaseTicks = 0;
+    DriveModel::Settings runSettings = settings;
+    const double first = MeasureInertiaOnce(runSettings, load, testCurrent, &phaseTicks);
+    if (std::isfinite(first) && phaseTicks < fullPhaseTicks)
+        testCurrent = std::max(0.02 * motor.PeakCurrent,
+                               0.8 * testCurrent * phaseTicks / double(fullPhaseTicks));
 
     double sum = 0.0;
     int runs = 0;
     for (int run = 0; run < std::max(iterations, 1); ++run) {
-        DriveModel model(settings, load);
-        model.SetMode(DriveModel::Mode::Torque);
-        double accelerations[2] = {};
-        double torques[2] = {};
-        long long phaseTicks = std::llround(PhaseSeconds / DriveModel::TickSeconds);
-        for (int phase = 0; phase < 2; ++phase) {
-            model.SetCurrentReference(phase == 0 ? testCurrent : -testCurrent);
-            std::vector<double> times, counts, currents;
-            for (long long k = 0; k < phaseTicks; ++k) {
-                model.Tick();
-                if (phase == 0 && std::abs(model.Velocity()) > speedCap) {
-                    phaseTicks = k + 1;
-                    break;
-                }
-                times.push_back(k * DriveModel::TickSeconds);
-                counts.push_back(std::floor(model.Position())); // whole encoder counts
-                currents.push_back(model.Current());
-            }
-            // The first quarter of the phase as it ran, also when the speed
-            // cap ended it early, holds the current's rise and the shaft's
-            // ringing.
-            const auto settled = static_cast<std::ptrdiff_t>(phaseTicks / 4);
-            times.erase(times.begin(), times.begin() + settled);
-            counts.erase(counts.begin(), counts.begin() + settled);
-            currents.erase(currents.begin(), currents.begin() + settled);
-            accelerations[phase] =
-                FittedAcceleration(times, counts) / motor.CountsPerRev * 2.0 * std::numbers::pi;
-            const double currentSum = std::accumulate(currents.begin(), currents.end(), 0.0);
-            torques[phase] =
-                currents.empty() ? 0.0 : motor.TorqueConstant * currentSum / currents.size();
-        }
-        const double change = accelerations[0] - accelerations[1];
-        if (!std::isfinite(change) || change <= 0.0)
+        // Each run has noise of its own.
+        runSettings.Imperfect.Seed = settings.Imperfect.Seed + 0x9E3779B97F4A7C15ULL * (run + 1);
+        const double ratio = MeasureInertiaOnce(runSettings, load, testCurrent, &phaseTicks);
+        if (!std::isfinite(ratio))
             continue;
-        const double inertia = (torques[0] - torques[1]) / change;
-        sum += inertia / motor.RotorInertia - 1.0;
+        sum += ratio;
         ++runs;
     }
     return runs > 0 ? sum / runs : std::numeric_limits<double>::quiet_NaN();
+}
+
+double DriveCapture::MeasureInertiaOnce(const DriveModel::Settings& settings,
+                                        const DriveModel::Load& load, double testCurrent,
+                                        long long* phaseTicks)
+{
+    const DriveModel::Motor& motor = settings.Machine;
+    // Each phase stops early rather than run past a third of the speed limit.
+    const double speedCap = motor.VelocityLimit / 3.0;
+    DriveModel model(settings, load);
+    model.SetMode(DriveModel::Mode::Torque);
+    double accelerations[2] = {};
+    double torques[2] = {};
+    *phaseTicks = std::llround(InertiaPhaseSeconds / DriveModel::TickSeconds);
+    for (int phase = 0; phase < 2; ++phase) {
+        model.SetCurrentReference(phase == 0 ? testCurrent : -testCurrent);
+        std::vector<double> times, counts, currents;
+        for (long long k = 0; k < *phaseTicks; ++k) {
+            model.Tick();
+            if (phase == 0 && std::abs(model.Velocity()) > speedCap) {
+                *phaseTicks = k + 1;
+                break;
+            }
+            times.push_back(k * DriveModel::TickSeconds);
+            counts.push_back(model.Position()); // whole encoder counts
+            currents.push_back(model.Current());
+        }
+        // The first quarter of the phase as it ran, also when the speed cap
+        // ended it early, holds the current's rise and the shaft's ringing.
+        const auto settled = static_cast<std::ptrdiff_t>(*phaseTicks / 4);
+        times.erase(times.begin(), times.begin() + settled);
+        counts.erase(counts.begin(), counts.begin() + settled);
+        currents.erase(currents.begin(), currents.begin() + settled);
+        accelerations[phase] =
+            FittedAcceleration(times, counts) / motor.CountsPerRev * 2.0 * std::numbers::pi;
+        const double currentSum = std::accumulate(currents.begin(), currents.end(), 0.0);
+        torques[phase] =
+            currents.empty() ? 0.0 : motor.TorqueConstant * currentSum / currents.size();
+    }
+    const double change = accelerations[0] - accelerations[1];
+    if (!std::isfinite(change) || change <= 0.0)
+        return std::numeric_limits<double>::quiet_NaN();
+    const double inertia = (torques[0] - torques[1]) / change;
+    return inertia / motor.RotorInertia - 1.0;
 }
 
 } // namespace Orvex

@@ -40,6 +40,14 @@ public:
     // averaged over iterations. NaN when no torque could be applied.
     static double MeasureInertiaRatio(const DriveModel::Settings& settings,
                                       const DriveModel::Load& load, int iterations);
+
+private:
+    static constexpr double InertiaPhaseSeconds = 0.02;
+    // One forward and reverse run at testCurrent; phaseTicks is set to the
+    // length of its phases. NaN when it gave no reading.
+    static double MeasureInertiaOnce(const DriveModel::Settings& settings,
+                                     const DriveModel::Load& load, double testCurrent,
+                                     long long* phaseTicks);
 };
 
 } // namespace Orvex

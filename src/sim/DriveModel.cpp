@@ -12,6 +12,8 @@ constexpr double TwoPi = 2.0 * std::numbers::pi;
 // The mechanics are integrated in finer steps than the current loop so that a
 // shaft resonance of a few hundred hertz stays accurate.
 constexpr int MechanicalSubsteps = 4;
+// Below this speed (rad/s) a shaft held by stiction counts as standing still.
+constexpr double StuckSpeed = 0.01;
 
 // Gain scales: what a gain of 1 means, in hertz.
 constexpr double VelocityCrossingHz = 25.0;
@@ -27,9 +29,18 @@ double Limit(double value, double limit)
 
 } // namespace
 
-DriveModel::DriveModel(const Settings& settings, const Load& load) : m_Settings(settings)
+DriveModel::DriveModel(const Settings& settings, const Load& load)
+    : m_Settings(settings), m_Plant(settings.Machine), m_Random(settings.Imperfect.Seed)
 {
-    const Motor& motor = m_Settings.Machine;
+    const MotorFactors& factors = settings.TrueMotor;
+    m_Plant.Resistance *= factors.Resistance;
+    m_Plant.Inductance *= factors.Inductance;
+    m_Plant.TorqueConstant *= factors.TorqueConstant;
+    m_Plant.BackEmfConstant *= factors.BackEmfConstant;
+    m_Plant.RotorInertia *= factors.RotorInertia;
+    m_Plant.Friction *= factors.Friction;
+
+    const Motor& motor = m_Plant;
     m_LoadInertia = std::max(load.InertiaRatio, 0.0) * motor.RotorInertia;
     if (m_LoadInertia > 0.0 && load.ResonanceHz > 0.0) {
         // Two masses on a spring resonate at sqrt(k (1/Jm + 1/Jl)).
@@ -40,6 +51,8 @@ DriveModel::DriveModel(const Settings& settings, const Load& load) : m_Settings(
         m_ShaftDamping = 2.0 * load.DampingRatio * std::sqrt(m_Stiffness * reduced);
     }
     m_CurrentDecay = std::exp(-motor.Resistance * TickSeconds / motor.Inductance);
+    if (m_Settings.Machine.SpeedFilterHz > 0.0)
+        m_SpeedFilterGain = 1.0 - std::exp(-TwoPi * m_Settings.Machine.SpeedFilterHz * LoopSeconds);
     m_LeadLag = MakeLeadLag(m_Settings.Filter.LeadHz, m_Settings.Filter.LagHz);
     m_NotchA = MakeNotch(m_Settings.Filter.A);
     m_NotchB = MakeNotch(m_Settings.Filter.B);
@@ -60,9 +73,14 @@ double DriveModel::CurrentCommand() const
     return Limit(reference, m_Settings.Machine.PeakCurrent);
 }
 
+double DriveModel::EncoderCounts() const
+{
+    return std::floor(m_MotorAngle / TwoPi * m_Settings.Machine.CountsPerRev);
+}
+
 double DriveModel::Position() const
 {
-    return m_MotorAngle / TwoPi * m_Settings.Machine.CountsPerRev;
+    return EncoderCounts();
 }
 
 double DriveModel::LoadPosition() const
@@ -71,40 +89,64 @@ double DriveModel::LoadPosition() const
            m_Settings.Machine.CountsPerRev;
 }
 
+double DriveModel::Gaussian()
+{
+    if (m_HasSpareGaussian) {
+        m_HasSpareGaussian = false;
+        return m_SpareGaussian;
+    }
+    // Box-Muller on 53-bit uniforms: the same numbers on every platform.
+    const double u1 = (static_cast<double>(m_Random() >> 11) + 1.0) * 0x1.0p-53; // (0, 1]
+    const double u2 = static_cast<double>(m_Random() >> 11) * 0x1.0p-53;
+    const double radius = std::sqrt(-2.0 * std::log(u1));
+    m_SpareGaussian = radius * std::sin(TwoPi * u2);
+    m_HasSpareGaussian = true;
+    return radius * std::cos(TwoPi * u2);
+}
+
 void DriveModel::Tick()
 {
-    const Motor& motor = m_Settings.Machine;
+    const Motor& motor = m_Plant;
     const CurrentLoop& gains = m_Settings.Current;
+    const Imperfections& imperfect = m_Settings.Imperfect;
     if (m_Ticks % TicksPerLoop == 0)
         RunOuterLoop();
 
-    const double error = CurrentCommand() - m_Current;
+    // What the loop worked out from the last sample is put across the winding
+    // now and held by the PWM for the whole period; this period's sample gives
+    // the next period's voltage.
+    const double voltage = m_HeldVoltage;
+    const double error = CurrentCommand() - m_SensedCurrent;
     m_CurrentIntegral = Limit(m_CurrentIntegral + gains.Ki * error, gains.IntegralLimit);
-    const double voltage = Limit(gains.Kp * error + m_CurrentIntegral, motor.SupplyVoltage);
+    m_HeldVoltage = Limit(gains.Kp * error + m_CurrentIntegral, motor.SupplyVoltage);
 
     // The winding over one period with the voltage held: exact for R and L.
     const bool producesTorque = m_Mode != Mode::FluxCurrent;
     const double backEmf = producesTorque ? motor.BackEmfConstant * m_MotorSpeed : 0.0;
     const double next = m_Current * m_CurrentDecay +
                         (1.0 - m_CurrentDecay) * (voltage - backEmf) / motor.Resistance;
-    const double torque = producesTorque ? motor.TorqueConstant * 0.5 * (m_Current + next) : 0.0;
+    double torque = producesTorque ? motor.TorqueConstant * 0.5 * (m_Current + next) : 0.0;
+    if (imperfect.TorqueRipple != 0.0)
+        torque *= 1.0 + imperfect.TorqueRipple * std::sin(RippleCycles * m_MotorAngle);
     m_Current = next;
     RunMechanics(torque);
-    // The drive differentiates its encoder over one loop period.
-    static_assert(TicksPerLoop == 2);
-    m_MeasuredVelocity = (m_MotorAngle - m_AngleTwoTicksAgo) / LoopSeconds / TwoPi;
-    m_AngleTwoTicksAgo = m_AngleOneTickAgo;
-    m_AngleOneTickAgo = m_MotorAngle;
+
+    // The current sensor samples the winding for the next period.
+    double sensed = m_Current;
+    if (imperfect.CurrentNoise > 0.0)
+        sensed += imperfect.CurrentNoise * Gaussian();
+    if (imperfect.CurrentQuantum > 0.0)
+        sensed = std::round(sensed / imperfect.CurrentQuantum) * imperfect.CurrentQuantum;
+    m_SensedCurrent = sensed;
     ++m_Ticks;
 }
 
 void DriveModel::RunMechanics(double torque)
 {
-    const Motor& motor = m_Settings.Machine;
+    const Motor& motor = m_Plant;
+    const double stiction = m_Settings.Imperfect.Stiction;
     const double dt = TickSeconds / MechanicalSubsteps;
     for (int step = 0; step < MechanicalSubsteps; ++step) {
-        // Coulomb friction, smoothed near standstill.
-        const double friction = motor.Friction * std::tanh(m_MotorSpeed / 0.05);
         double shaft = 0.0;
         if (m_LoadInertia > 0.0) {
             shaft = m_Stiffness > 0.0 ? m_Stiffness * (m_MotorAngle - m_LoadAngle) +
@@ -113,8 +155,17 @@ void DriveModel::RunMechanics(double torque)
         }
         const double rigidInertia =
             m_Stiffness > 0.0 ? motor.RotorInertia : motor.RotorInertia + m_LoadInertia;
-        m_MotorSpeed +=
-            (torque - motor.Damping * m_MotorSpeed - friction - shaft) / rigidInertia * dt;
+        const double driving = torque - motor.Damping * m_MotorSpeed - shaft;
+        if (stiction > 0.0 && std::abs(m_MotorSpeed) < StuckSpeed &&
+            std::abs(driving) <= motor.Friction + stiction) {
+            // Standing still, the shaft stays until the torque on it
+            // overcomes friction and stiction together.
+            m_MotorSpeed = 0.0;
+        } else {
+            // Coulomb friction, smoothed near standstill.
+            const double friction = motor.Friction * std::tanh(m_MotorSpeed / 0.05);
+            m_MotorSpeed += (driving - friction) / rigidInertia * dt;
+        }
         m_MotorAngle += m_MotorSpeed * dt;
         if (m_Stiffness > 0.0) {
             m_LoadSpeed += shaft / m_LoadInertia * dt;
@@ -129,6 +180,13 @@ void DriveModel::RunMechanics(double torque)
 void DriveModel::RunOuterLoop()
 {
     const Motor& motor = m_Settings.Machine;
+    // The speed is the encoder counts of the last loop period (so it tells
+    // the speed of half a period ago, in steps of one count a period),
+    // through the velocity feedback filter.
+    const double counts = EncoderCounts();
+    const double countsSpeed = (counts - m_CountsAtLastLoop) / motor.CountsPerRev / LoopSeconds;
+    m_CountsAtLastLoop = counts;
+    m_MeasuredVelocity += m_SpeedFilterGain * (countsSpeed - m_MeasuredVelocity);
     const double speed = m_MeasuredVelocity * TwoPi;
 
     // What was computed last period reaches the current loop now.
@@ -160,7 +218,7 @@ void DriveModel::RunOuterLoop()
         const double positionGain = TwoPi * PositionCrossingHz * gains.Kp;
         const double corner = TwoPi * PositionIntegralHz * gains.Ki;
         const double velocityGain = TwoPi * PivVelocityHz * gains.Kv;
-        const double error = m_PositionReference - m_MotorAngle;
+        const double error = m_PositionReference - counts / motor.CountsPerRev * TwoPi;
         const double integralLimit = std::min(gains.IntegralLimit, 100.0) / 100.0 * speedLimit;
         if (!saturated)
             m_PositionIntegral = Limit(

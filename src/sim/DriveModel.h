@@ -1,17 +1,23 @@
 #pragma once
 
+#include <random>
+
 namespace Orvex {
 
 // A servo motor with a compliantly coupled load and the drive's current,
 // velocity and position loops with their filters, stepped at the drive's
 // 16 kHz current loop rate.
 //
-// The current loop is a PI on the winding voltage; the velocity loop (PI) and
-// the position loop (PIV with velocity and acceleration feed-forward) run at
-// 8 kHz and scale their gains by the inertia the drive believes it drives, the
-// rotor inertia times (1 + the configured load ratio). Their current command
-// passes through the lead/lag filter and the two notches, is limited to the
-// peak current and takes effect one loop period later.
+// The current loop is a PI on the sensed winding current; the voltage it
+// computes from one period's sample is put across the winding, held by the
+// PWM, through the next period. The velocity loop (PI) and the position loop
+// (PIV with velocity and acceleration feed-forward) run at 8 kHz on whole
+// encoder counts, the speed being the counts of the last loop period through
+// the velocity feedback filter. They scale their gains by the inertia the
+// drive believes it drives, the configured rotor inertia times (1 + the
+// configured load ratio). Their current command passes through the lead/lag
+// filter and the two notches, is limited to the peak current and takes effect
+// one loop period later.
 class DriveModel
 {
 public:
@@ -35,6 +41,7 @@ public:
         double Friction = 0.0;          // Nm
         double PeakCurrent = 9.0;       // A
         double CountsPerRev = 8000.0;
+        double SpeedFilterHz = 0.0;   // the velocity feedback filter's corner, 0 off
         double SupplyVoltage = 160.0; // V, the most the bridge puts across the winding
         double VelocityLimit = 50.0;  // rps
     };
@@ -74,22 +81,46 @@ public:
         double LeadHz = 0.0;
         double LagHz = 0.0;
     };
+    // What keeps a real drive's signals from being exact; all off unless set.
+    // One seed gives one sequence of noise, so a run can be repeated.
+    struct Imperfections
+    {
+        double CurrentNoise = 0.0;   // A rms on the current sensor
+        double CurrentQuantum = 0.0; // A, one step of the current sensor; 0 exact
+        double TorqueRipple = 0.0;   // share of the torque, RippleCycles times a turn
+        double Stiction = 0.0;       // Nm the shaft needs, over the friction, to break away
+        unsigned long long Seed = 0;
+    };
+    // The motor as built, each value the configured one times its factor.
+    struct MotorFactors
+    {
+        double Resistance = 1.0;
+        double Inductance = 1.0;
+        double TorqueConstant = 1.0;
+        double BackEmfConstant = 1.0;
+        double RotorInertia = 1.0;
+        double Friction = 1.0;
+    };
     struct Settings
     {
-        Motor Machine;
+        Motor Machine; // as the drive is configured
         CurrentLoop Current;
         VelocityLoop Velocity;
         PositionLoop Position;
         Filters Filter;
+        Imperfections Imperfect;
+        MotorFactors TrueMotor; // the motor as built against Machine
     };
     // The mechanics behind the shaft: a load of InertiaRatio times the rotor
-    // inertia on a shaft that resonates at ResonanceHz.
+    // inertia (of the motor as built) on a shaft that resonates at
+    // ResonanceHz; 0 is a rigid shaft.
     struct Load
     {
         double InertiaRatio = 2.5;
         double ResonanceHz = 600.0;
         double DampingRatio = 0.05;
     };
+    static constexpr int RippleCycles = 24;
 
     enum class Mode
     {
@@ -111,11 +142,12 @@ public:
     // One 16 kHz period.
     void Tick();
 
-    double Current() const { return m_Current; }           // A
+    double Current() const { return m_SensedCurrent; }     // A, as the drive senses it
+    double TrueCurrent() const { return m_Current; }       // A, in the winding
     double CurrentCommand() const;                         // A, limited
     double Velocity() const { return m_MeasuredVelocity; } // rps, as the drive measures it
-    double Position() const;                               // counts
-    double LoadPosition() const;                           // counts
+    double Position() const;                               // whole encoder counts
+    double LoadPosition() const;                           // counts, not rounded
     long long Ticks() const { return m_Ticks; }
 
 private:
@@ -134,8 +166,11 @@ private:
 
     void RunOuterLoop();
     void RunMechanics(double torque);
+    double Gaussian();
+    double EncoderCounts() const;
 
     Settings m_Settings;
+    Motor m_Plant; // the motor as built
     Mode m_Mode = Mode::Torque;
 
     // Plant.
@@ -149,6 +184,8 @@ private:
     // Current loop.
     double m_CurrentDecay = 0.0;
     double m_CurrentIntegral = 0.0;
+    double m_SensedCurrent = 0.0;
+    double m_HeldVoltage = 0.0; // V, computed last period, across the winding this one
 
     // Outer loops.
     double m_CurrentReference = 0.0;
@@ -160,9 +197,14 @@ private:
     double m_PendingCommand = 0.0;    // A, computed this loop period
     double m_VelocityIntegral = 0.0;  // Nm
     double m_PositionIntegral = 0.0;  // rad/s
-    double m_AngleOneTickAgo = 0.0, m_AngleTwoTicksAgo = 0.0;
+    double m_CountsAtLastLoop = 0.0;
+    double m_SpeedFilterGain = 1.0;  // share of the new reading taken each loop period
     double m_MeasuredVelocity = 0.0; // rps
     Biquad m_LeadLag, m_NotchA, m_NotchB;
+
+    std::mt19937_64 m_Random;
+    double m_SpareGaussian = 0.0;
+    bool m_HasSpareGaussian = false;
 
     long long m_Ticks = 0;
 };

@@ -45,11 +45,29 @@ SimulatedDrive::SimulatedDrive(const CommandDatabaseLists& lists) : m_Parameters
     }
     FitFactoryMotor();
     m_WallClock.start();
+    SetSeed((static_cast<quint64>(std::random_device()()) << 32) ^ std::random_device()());
     m_ErrorLog.SetMask(static_cast<int>(Param(115, DriveErrorLog::AllKinds)));
     m_Measurements.PowerUp(Now(), Param(119, 25.0));
 }
 
 SimulatedDrive::~SimulatedDrive() = default;
+
+QString SimulatedDrive::LoadError(double inertiaRatio, double resonanceHz, double dampingRatio)
+{
+    if (!(inertiaRatio >= 0.0 && inertiaRatio <= 100.0))
+        return QStringLiteral("The load inertia ratio must be 0 to 100.");
+    if (!(resonanceHz == 0.0 || (resonanceHz >= 50.0 && resonanceHz <= 5000.0)))
+        return QStringLiteral("The resonance must be 0 (a rigid shaft) or 50 to 5000 Hz.");
+    if (!(dampingRatio >= 0.001 && dampingRatio <= 1.0))
+        return QStringLiteral("The resonance damping ratio must be 0.001 to 1.");
+    return {};
+}
+
+void SimulatedDrive::SetSeed(quint64 seed)
+{
+    m_Seed = seed;
+    m_MoveSeeds.seed(seed);
+}
 
 std::unique_ptr<SimulatedDrive> SimulatedDrive::FromFolder(const QString& folder, QString* error)
 {

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <random>
 #include <utility>
 
 namespace Orvex {
@@ -59,9 +60,12 @@ public:
     // (its --fault option) or of the terminal (the SIMSW command): "noanswer",
     // "garbage", "os:missing", "os:corrupt", "os:valid", "unconfigured",
     // "noenable", "fault:<bit>", "mute:<bytes>", "cut:<bytes>",
-    // "baud:<rate>", "clear". The last four concern the link; they wait in
-    // LinkSwitches for the transport. False, with error set, for a switch
-    // that does not exist or a bad value.
+    // "baud:<rate>", "clear", "noise:on", "noise:off",
+    // "truemotor:<mnemonic>=<factor>" (MRES, MLMAX, MKT, MKE, MJ or MFRIC
+    // of the motor as built against its configured value),
+    // "truemotor:fitted". Of these, "mute", "cut", "baud" and "clear" concern
+    // the link; they wait in LinkSwitches for the transport. False, with
+    // error set, for a switch that does not exist or a bad value.
     bool ApplySwitch(const QString& text, QString* error);
     struct LinkSwitches
     {
@@ -95,6 +99,24 @@ public:
     // and auto tuning measures.
     void SetLoad(const DriveModel::Load& load) { m_Load = load; }
     const DriveModel::Load& Load() const { return m_Load; }
+    // The loads a user may set: inertia ratio 0 to 100, resonance 0 (a rigid
+    // shaft) or 50 to 5000 Hz, damping ratio 0.001 to 1. Why load is not
+    // one of them, empty when it is.
+    static QString LoadError(double inertiaRatio, double resonanceHz, double dampingRatio);
+    // Where the load comes from: asked before each test move to update it.
+    void SetLoadSource(std::function<void(DriveModel::Load&)> source)
+    {
+        m_LoadSource = std::move(source);
+    }
+    // Current sensor noise and quantisation, torque ripple and stiction; on
+    // unless switched off.
+    void SetImperfect(bool on) { m_Imperfect = on; }
+    bool Imperfect() const { return m_Imperfect; }
+    // The seed of the noise: the same seed gives the same captures and auto
+    // tuning answers in the same order. Without one, each drive takes its own
+    // at random.
+    void SetSeed(quint64 seed);
+    quint64 Seed() const { return m_Seed; }
     // The shaft position in encoder counts; alignment moves it.
     double RotorCounts() const { return m_RotorCounts; }
 
@@ -175,6 +197,7 @@ private:
     QByteArray LogRead(const DriveCommandLine& command);
     QByteArray LogClear(const DriveCommandLine& command);
     QByteArray SimulateFault(const DriveCommandLine& command);
+    QByteArray SimulationSeed(const DriveCommandLine& command);
     QByteArray MotorText(const DriveCommandLine& command);
     QByteArray Identity(const DriveCommandLine& command);
     QByteArray NotYetAvailable(const DriveCommandLine& command);
@@ -188,6 +211,9 @@ private:
     // Why a test move cannot run now, as an error answer; empty when it can.
     QByteArray MotionRefusal() const;
     DriveModel::Settings ModelSettings() const;
+    // ModelSettings with the imperfections and a fresh seed for one test move.
+    DriveModel::Settings MoveSettings();
+    bool ApplyTrueMotor(const QString& value);
 
     static const QHash<QString, Handler>& Handlers();
 
@@ -225,6 +251,11 @@ private:
 
     DriveModel::Load m_Load;
     double m_RotorCounts = 0.0;
+    std::function<void(DriveModel::Load&)> m_LoadSource;
+    DriveModel::MotorFactors m_TrueMotor;
+    bool m_Imperfect = true;
+    quint64 m_Seed = 0;
+    std::mt19937_64 m_MoveSeeds;
 
     // --- Operating system download (SimulatedDriveOs.cpp) ---
 public:

@@ -50,6 +50,7 @@ const QHash<QString, SimulatedDrive::Handler>& SimulatedDrive::Handlers()
         {QStringLiteral("TERRLG"), &SimulatedDrive::LogRead},
         {QStringLiteral("CERRLG"), &SimulatedDrive::LogClear},
         {QStringLiteral("SIMFLT"), &SimulatedDrive::SimulateFault},
+        {QStringLiteral("SIMSEED"), &SimulatedDrive::SimulationSeed},
         {QStringLiteral("MNAME"), &SimulatedDrive::MotorText},
         {QStringLiteral("MPART"), &SimulatedDrive::MotorText},
         {QStringLiteral("SERNUM"), &SimulatedDrive::Identity},
@@ -276,6 +277,19 @@ QByteArray SimulatedDrive::SimulateFault(const DriveCommandLine& command)
         return "?3 Bad value\r\n";
     if (!LatchFault(bit))
         return "?2 Out of range\r\n";
+    return {};
+}
+
+QByteArray SimulatedDrive::SimulationSeed(const DriveCommandLine& command)
+{
+    // Simulation only: the seed of the noise, so a run can be repeated.
+    if (!command.HasValue)
+        return Line(QStringLiteral("SIMSEED=%1").arg(m_Seed));
+    bool ok = false;
+    const quint64 seed = command.Value.toULongLong(&ok);
+    if (!ok)
+        return "?3 Bad value\r\n";
+    SetSeed(seed);
     return {};
 }
 

@@ -76,6 +76,7 @@ DriveModel::Settings SimulatedDrive::ModelSettings() const
     motor.Friction = Param(41);
     motor.PeakCurrent = Param(7, 9.0);
     motor.CountsPerRev = Param(1, 8000.0);
+    motor.SpeedFilterHz = Param(160);
     motor.VelocityLimit = Param(93, 50.0);
 
     DriveModel::CurrentLoop& current = settings.Current;
@@ -107,6 +108,26 @@ DriveModel::Settings SimulatedDrive::ModelSettings() const
     filter.B = {Param(79), Param(77), Param(80, 1.0)};
     filter.LeadHz = Param(82);
     filter.LagHz = Param(83);
+    return settings;
+}
+
+DriveModel::Settings SimulatedDrive::MoveSettings()
+{
+    // The move runs on the load as it is set now.
+    if (m_LoadSource)
+        m_LoadSource(m_Load);
+    DriveModel::Settings settings = ModelSettings();
+    settings.TrueMotor = m_TrueMotor;
+    settings.Imperfect.Seed = m_MoveSeeds();
+    if (!m_Imperfect)
+        return settings;
+    DriveModel::Imperfections& imperfect = settings.Imperfect;
+    // The drive's current sensor reads +-25 A on 12 bits.
+    imperfect.CurrentQuantum = 50.0 / 4096.0;
+    imperfect.CurrentNoise = 0.01;
+    imperfect.TorqueRipple = 0.01;
+    // Half a percent of the motor's peak torque holds the shaft at standstill.
+    imperfect.Stiction = 0.005 * settings.Machine.PeakCurrent * settings.Machine.TorqueConstant;
     return settings;
 }
 
@@ -148,7 +169,7 @@ QByteArray SimulatedDrive::CaptureCurrent(const DriveCommandLine& command)
     // Current into the flux axis makes no torque, so this runs in every control mode.
     if (const QByteArray refusal = MotionRefusal(); !refusal.isEmpty())
         return refusal;
-    return CaptureAnswer(DriveCapture::CurrentStep(ModelSettings(), m_Load, amplitude, frequency),
+    return CaptureAnswer(DriveCapture::CurrentStep(MoveSettings(), m_Load, amplitude, frequency),
                          false);
 }
 
@@ -177,7 +198,7 @@ QByteArray SimulatedDrive::CaptureVelocity(const DriveCommandLine& command)
     if (static_cast<int>(Param(71, TorqueMode)) != VelocityMode)
         return "?8 Failed not in velocity mode\r\n";
     return CaptureAnswer(
-        DriveCapture::VelocityStep(ModelSettings(), m_Load, acceleration, velocity, frequency),
+        DriveCapture::VelocityStep(MoveSettings(), m_Load, acceleration, velocity, frequency),
         false);
 }
 
@@ -195,7 +216,7 @@ QByteArray SimulatedDrive::CapturePosition(const DriveCommandLine& command)
     if (mode != StepDirectionMode && mode != StepReversedMode)
         return "?8 Failed not in position mode\r\n";
     const DriveCapture::Result result =
-        DriveCapture::PositionStep(ModelSettings(), m_Load, distance, Param(198, 10000.0));
+        DriveCapture::PositionStep(MoveSettings(), m_Load, distance, Param(198, 10000.0));
     m_RotorCounts += result.Actual.back();
     return CaptureAnswer(result, true);
 }
@@ -207,7 +228,7 @@ QByteArray SimulatedDrive::AutoTune(const DriveCommandLine& command)
     if (const QByteArray refusal = MotionRefusal(); !refusal.isEmpty())
         return refusal;
     const int iterations = static_cast<int>(Param(228, 10.0));
-    double ratio = DriveCapture::MeasureInertiaRatio(ModelSettings(), m_Load, iterations);
+    double ratio = DriveCapture::MeasureInertiaRatio(MoveSettings(), m_Load, iterations);
     // A little below zero is measuring noise on an unloaded motor; far below
     // means the motor data do not fit the motor.
     if (!std::isfinite(ratio) || ratio < -0.1)

@@ -62,9 +62,51 @@ bool SimulatedDrive::ApplySwitch(const QString& text, QString* error)
         if (!number(0, &amount) || amount > 10'000'000)
             return fail(QStringLiteral("baud takes a rate in bits a second, 0 for no pacing"));
         m_LinkSwitches.Baud = int(amount);
+    } else if (name == QLatin1String("noise") && !bare) {
+        if (value != QLatin1String("on") && value != QLatin1String("off"))
+            return fail(QStringLiteral("noise takes on or off"));
+        m_Imperfect = value == QLatin1String("on");
+    } else if (name == QLatin1String("truemotor") && !bare) {
+        if (!ApplyTrueMotor(value))
+            return fail(QStringLiteral("truemotor takes fitted or <MRES, MLMAX, MKT, MKE, MJ or "
+                                       "MFRIC>=<factor from 0.1 to 10>"));
     } else {
         return fail(QStringLiteral("No such switch: %1").arg(text.trimmed()));
     }
+    return true;
+}
+
+bool SimulatedDrive::ApplyTrueMotor(const QString& value)
+{
+    DriveModel::MotorFactors& factors = m_TrueMotor;
+    if (value == QLatin1String("fitted")) {
+        factors = {};
+        return true;
+    }
+    const QStringList parts = value.split(u'=');
+    if (parts.size() != 2)
+        return false;
+    bool ok = false;
+    const double factor = parts.last().trimmed().toDouble(&ok);
+    if (!ok || !(factor >= 0.1 && factor <= 10.0))
+        return false;
+    const QString mnemonic = parts.first().trimmed();
+    double* target = nullptr;
+    if (mnemonic == QLatin1String("mres"))
+        target = &factors.Resistance;
+    else if (mnemonic == QLatin1String("mlmax"))
+        target = &factors.Inductance;
+    else if (mnemonic == QLatin1String("mkt"))
+        target = &factors.TorqueConstant;
+    else if (mnemonic == QLatin1String("mke"))
+        target = &factors.BackEmfConstant;
+    else if (mnemonic == QLatin1String("mj"))
+        target = &factors.RotorInertia;
+    else if (mnemonic == QLatin1String("mfric"))
+        target = &factors.Friction;
+    if (target == nullptr)
+        return false;
+    *target = factor;
     return true;
 }
 

@@ -40,11 +40,47 @@ int main(int argc, char* argv[])
         QStringLiteral("fault"),
         QStringLiteral("Make the drive misbehave; may be given several times: noanswer, "
                        "garbage, os:missing, os:corrupt, unconfigured, noenable, fault:<bit>, "
-                       "mute:<bytes>, cut:<bytes>, baud:<rate>. The drive command "
-                       "SIMSW=<switch> does the same while it runs; SIMSW=clear ends the "
-                       "link faults."),
+                       "mute:<bytes>, cut:<bytes>, baud:<rate>, noise:on, noise:off, "
+                       "truemotor:<MRES|MLMAX|MKT|MKE|MJ|MFRIC>=<factor>, truemotor:fitted. "
+                       "The drive command SIMSW=<switch> does the same while it runs; "
+                       "SIMSW=clear ends the link faults."),
         QStringLiteral("switch"));
+    const QCommandLineOption seed(
+        QStringLiteral("seed"),
+        QStringLiteral("Seed the current sensor noise, torque ripple and stiction so that runs "
+                       "repeat; without it every start differs. The drive command SIMSEED=<n> "
+                       "does the same while it runs."),
+        QStringLiteral("n"));
+    const QCommandLineOption loadRatio(
+        QStringLiteral("load-ratio"),
+        QStringLiteral("Load to rotor inertia ratio of the hidden load, 0 to 100 (default 2.5)."),
+        QStringLiteral("R"), QStringLiteral("2.5"));
+    const QCommandLineOption resonance(
+        QStringLiteral("resonance-hz"),
+        QStringLiteral("Resonance of the shaft to the load, 50 to 5000 Hz, 0 for a rigid "
+                       "shaft (default 600)."),
+        QStringLiteral("F"), QStringLiteral("600"));
+    const QCommandLineOption damping(
+        QStringLiteral("resonance-damping"),
+        QStringLiteral("Damping ratio of that resonance, 0.001 to 1 (default 0.05)."),
+        QStringLiteral("Z"), QStringLiteral("0.05"));
+    const QCommandLineOption trueMotor(
+        QStringLiteral("true-motor"),
+        QStringLiteral("Make the motor as built differ from its configured data: its MRES, "
+                       "MLMAX, MKT, MKE, MJ or MFRIC is the configured value times factor "
+                       "(0.1 to 10); may be given several times. Captures and auto tuning "
+                       "follow the motor as built."),
+        QStringLiteral("mnemonic=factor"));
+    const QCommandLineOption noNoise(
+        QStringLiteral("no-noise"),
+        QStringLiteral("No current sensor noise or quantisation, torque ripple or stiction."));
     parser.addOption(fault);
+    parser.addOption(seed);
+    parser.addOption(loadRatio);
+    parser.addOption(resonance);
+    parser.addOption(damping);
+    parser.addOption(trueMotor);
+    parser.addOption(noNoise);
     parser.addOption(dataDir);
     parser.addOption(baud);
     parser.addOption(link);
@@ -66,6 +102,42 @@ int main(int argc, char* argv[])
             return 1;
         }
     }
+    if (parser.isSet(seed)) {
+        bool ok = false;
+        const quint64 value = parser.value(seed).toULongLong(&ok);
+        if (!ok) {
+            err << "--seed takes a whole number from 0" << Qt::endl;
+            return 1;
+        }
+        drive->SetSeed(value);
+    }
+    Orvex::DriveModel::Load load = drive->Load();
+    bool numbers = true;
+    const auto number = [&parser, &numbers](const QCommandLineOption& option) {
+        bool ok = false;
+        const double value = parser.value(option).toDouble(&ok);
+        numbers = numbers && ok;
+        return value;
+    };
+    load.InertiaRatio = number(loadRatio);
+    load.ResonanceHz = number(resonance);
+    load.DampingRatio = number(damping);
+    const QString loadError =
+        numbers ? SimulatedDrive::LoadError(load.InertiaRatio, load.ResonanceHz, load.DampingRatio)
+                : QStringLiteral("--load-ratio, --resonance-hz and --resonance-damping take "
+                                 "numbers");
+    if (!loadError.isEmpty()) {
+        err << loadError << Qt::endl;
+        return 1;
+    }
+    drive->SetLoad(load);
+    for (const QString& factor : parser.values(trueMotor)) {
+        if (!drive->ApplySwitch(QStringLiteral("truemotor:") + factor, &error)) {
+            err << error << Qt::endl;
+            return 1;
+        }
+    }
+    drive->SetImperfect(!parser.isSet(noNoise));
     const int rate = parser.value(baud).toInt();
 
     const int master = posix_openpt(O_RDWR | O_NOCTTY);

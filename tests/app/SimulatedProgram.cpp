@@ -32,6 +32,8 @@ SimulatedProgram::SimulatedProgram(const QString& dataFolder,
       context{factory, ui,    settings,  *config, &motors, motors.GetOrvexMotorCollection(),
               limits,  false, dataFolder}
 {
+    // The simulated drive's noise repeats from run to run.
+    components.SeedSimulator(1);
     // As start-up loads them; a folder without them leaves both empty.
     const QDir folder(dataFolder);
     motors.LoadMotorDatabase(folder.filePath(QStringLiteral("OrvexMotorDatabase.xml")));

@@ -9,11 +9,15 @@
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <cmath>
 
 using namespace Orvex;
 
@@ -29,6 +33,8 @@ private Q_SLOTS:
     void simulatorPort();
     void testStopsStatusUpdatesThenReachesTheDrive();
     void everyControlHasAnAccessibleName();
+    void simulatedLoadFromTheOptionsMenu_data();
+    void simulatedLoadFromTheOptionsMenu();
 };
 
 void TestEndToEnd::simulatorPort()
@@ -119,6 +125,50 @@ void TestEndToEnd::everyControlHasAnAccessibleName()
                            control->objectName();
     }
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+}
+
+void TestEndToEnd::simulatedLoadFromTheOptionsMenu_data()
+{
+    QTest::addColumn<double>("ratio");
+    QTest::addColumn<double>("resonanceHz");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("heavier load") << 5.0 << 600.0 << QString();
+    QTest::newRow("rigid shaft") << 1.0 << 0.0 << QString();
+    QTest::newRow("resonance too low")
+        << 5.0 << 20.0
+        << "Data Validation Error: The resonance must be 0 (a rigid shaft) or 50 to 5000 Hz.";
+}
+
+void TestEndToEnd::simulatedLoadFromTheOptionsMenu()
+{
+    QFETCH(double, ratio);
+    QFETCH(double, resonanceHz);
+    QFETCH(QString, message);
+    Program p;
+    p.ui.OnModal = [&](QDialog& dialog) {
+        const auto set = [&dialog](const char* name, double value) {
+            auto* box = dialog.findChild<QDoubleSpinBox*>(QString::fromLatin1(name));
+            QVERIFY(box && !box->accessibleName().isEmpty());
+            box->setValue(value);
+        };
+        set("loadRatioSpin", ratio);
+        set("resonanceSpin", resonanceHz);
+        dialog.accept();
+        if (dialog.result() != QDialog::Accepted)
+            dialog.reject();
+        return dialog.result();
+    };
+    p.Child<QAction>("simulatedLoadAction")->trigger();
+    QCOMPARE(OrvexTest::Messages(p.ui).join(u'\n'), message);
+    const DriveModel::Load load = BuiltInComponents::SimulatedLoad(p.settings);
+    QCOMPARE(load.InertiaRatio, message.isEmpty() ? ratio : 2.5);
+    QCOMPARE(load.ResonanceHz, message.isEmpty() ? resonanceHz : 600.0);
+    QCOMPARE(load.DampingRatio, 0.05);
+    // The drive's next test move runs on it.
+    const QByteArray answer = p.Drive().Receive("ENABLE 1\rATUNE\r");
+    QVERIFY2(answer.contains("ATUNE="), answer.constData());
+    const double measured = answer.mid(answer.indexOf('=') + 1).split('\r').first().toDouble();
+    QVERIFY2(std::abs(measured - load.InertiaRatio) < 0.05 * load.InertiaRatio, answer.constData());
 }
 
 QTEST_MAIN(TestEndToEnd)

@@ -16,6 +16,7 @@ BridgeRig::BridgeRig(Drive where)
         if (!drive) {
             qFatal("No simulated drive: %s", qPrintable(error));
         }
+        drive->SetSeed(1);
         port = AddVirtualPort(QStringLiteral("sim"), [this] {
             auto made = std::make_unique<RigLink>(drive);
             link = made.get();
