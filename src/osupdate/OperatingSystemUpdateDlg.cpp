@@ -112,11 +112,16 @@ void COperatingSystemUpdateDlg::OfferConfigurationBack(const QString& path)
     DriveGate gate(ui, m_mainWindow);
     if (!gate.Reach(*drive, DriveGate::Report::MessageBox))
         return;
-    RunShowingErrors(ui, DriveGate::CommunicationsError, [&] {
+    const bool downloaded = RunShowingErrors(ui, DriveGate::CommunicationsError, [&] {
         const auto wait = ui.ShowWait(QStringLiteral("Downloading configuration..."));
         drive->LoadConfiguration(path);
         drive->StoreConfiguration(true, QString());
     });
+    // Said in words, since nothing on the page changes.
+    if (downloaded)
+        ui.ShowMessage(QStringLiteral("Operating System Update"),
+                       QStringLiteral("The configuration saved before the download is on the "
+                                      "drive again."));
 }
 
 void COperatingSystemUpdateDlg::RunAutoRunWizard()

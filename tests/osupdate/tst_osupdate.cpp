@@ -176,7 +176,10 @@ private Q_SLOTS:
             backup = dialog.findChild<QLabel*>(QStringLiteral("backupLabel"))->text();
         });
         QVERIFY(shown);
-        QVERIFY2(m.Shown().isEmpty(), qPrintable(m.Shown()));
+        QCOMPARE(m.Shown(), kept
+                                ? QStringLiteral("Operating System Update: The configuration "
+                                                 "saved before the download is on the drive again.")
+                                : QString());
         QCOMPARE(m.Drive().InstalledOsRevision(), QStringLiteral("3.02.0018"));
         QCOMPARE(m.Drive().Os(), SimulatedDrive::OsState::Valid);
         QVERIFY(!m.Drive().OsDownloadActive());
