@@ -15,7 +15,6 @@
 #include "NumStatusPanelDlg.h"
 #include "OperatingSystemUpdateDlg.h"
 #include "PageIds.h"
-#include "PendingPage.h"
 #include "ServoTunerDlg.h"
 #include "TechnicalSupportDlg.h"
 #include "TerminalEmulatorDlg.h"
@@ -92,10 +91,6 @@ TStackedPage* CPageFactory::Create(int id) const
         return new COperatingSystemUpdateDlg(m_context, m_mainWindow);
     default:
         break;
-    }
-    for (const PageInfo& page : Pages()) {
-        if (page.Id == id)
-            return new CPendingPage(m_mainWindow, QString::fromLatin1(page.Title));
     }
     return nullptr;
 }

@@ -13,8 +13,6 @@ struct AppContext;
 class IMainWindow;
 
 // Makes the main window's pages: the one place that names the page classes.
-// A page whose work is not built yet is made as a page that shows its title
-// and says so.
 class CPageFactory
 {
 public:
