@@ -108,9 +108,10 @@ QString GeneralHelp()
 
 QString CommandHelp(const CommandInfo& command)
 {
-    QString text = QStringLiteral("Usage: orvex-drive %1 %2\n\n%3\n")
-                       .arg(QLatin1String(command.Name), QLatin1String(command.Arguments),
-                            QLatin1String(command.Summary));
+    QString text = QStringLiteral("Usage: orvex-drive %1 %2")
+                       .arg(QLatin1String(command.Name), QLatin1String(command.Arguments))
+                       .trimmed() +
+                   QStringLiteral("\n\n%1\n").arg(QLatin1String(command.Summary));
     if (command.Allowed != 0)
         text += QLatin1Char('\n') + QLatin1String(kOptionsHelp);
     return text;
