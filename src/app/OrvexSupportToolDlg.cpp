@@ -160,9 +160,11 @@ void COrvexSupportToolDlg::BuildControls()
     SetPlaceholder(m_pPlaceholder);
 
     setWindowIcon(ProgramIcon());
-    // Small enough for a 1366x768 screen, large enough that no page clips
-    // its buttons.
-    setMinimumSize(880, 600);
+    // Small enough for a 1366x768 screen with its panel and title bar (and
+    // for a 2732x1536 one at twice the scale), large enough that no page
+    // clips its buttons: the servo tuner's two rows of action buttons beside
+    // its session groups need the most width.
+    setMinimumSize(1100, 640);
     resize(1200, 680);
 }
 
