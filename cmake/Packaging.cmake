@@ -4,9 +4,9 @@ set(CPACK_PACKAGE_VENDOR Tamsel)
 set(CPACK_PACKAGE_VERSION ${ORVEX_VERSION_STRING})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Set-up, tuning and diagnostics of Orvex servo drives")
 set(CPACK_PACKAGE_DESCRIPTION
-    "The Orvex Support Tool configures an Orvex digital servo drive for its motor, tunes its\n"
-    "loops, shows its status and error log and downloads its operating system over a serial\n"
-    "port; orvex-drive carries out the same drive actions from a script.")
+    "The Orvex Support Tool configures an Orvex digital servo drive for its motor, tunes its\n\
+loops, shows its status and error log and downloads its operating system over a serial\n\
+port; orvex-drive carries out the same drive actions from a script.")
 set(CPACK_PACKAGE_CONTACT "Orvex Support Tool maintainers <support-tool@tamsel.invalid>")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/COPYING)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

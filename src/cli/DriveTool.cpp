@@ -289,7 +289,10 @@ int CDriveTool::ResolvePort(const Options& options)
         }
         name = QStringLiteral("COM%1").arg(remembered);
     }
-    if (name.compare(kSimulatorPortName, Qt::CaseInsensitive) == 0) {
+    const bool simulator = name.compare(kSimulatorPortName, Qt::CaseInsensitive) == 0;
+    if ((simulator || name.contains(QLatin1Char('/'))) && m_env.Devices)
+        m_env.Devices->LeaveOutSystemDevices();
+    if (simulator) {
         if (!m_env.Folders.Found()) {
             m_env.Err << m_env.Folders.MissingMessage() << '\n';
             return 0;
@@ -305,7 +308,6 @@ int CDriveTool::ResolvePort(const Options& options)
         }
         if (!m_env.Ports.DevicePaths().contains(path))
             m_addedPath = path;
-        m_env.Ports.EnumerateSerialPorts();
         return m_env.Ports.AddDevicePath(path);
     }
     bool isNumber = false;

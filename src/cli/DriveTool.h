@@ -1,9 +1,13 @@
 #pragma once
 
 #include "ProgramFolders.h"
+#include "SerialDeviceSource.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <optional>
+#include <vector>
 
 class QSettings;
 class QTextStream;
@@ -14,6 +18,31 @@ class ComponentFactory;
 class IOrvexConfig;
 class PortHub;
 class PortRegistry;
+
+// The system's serial devices, asked for once: listing them walks the whole
+// device tree, and one run of orvex-drive needs the list several times.
+class COnceDeviceSource final : public ISerialDeviceSource
+{
+public:
+    explicit COnceDeviceSource(const ISerialDeviceSource& source) : m_source(source) {}
+    std::vector<SerialDeviceInfo> PresentDevices() const override
+    {
+        if (!m_devices)
+            m_devices = m_source.PresentDevices();
+        return *m_devices;
+    }
+    // Lists none of the system's devices: a port named by its device path,
+    // or the simulated drive, needs no list.
+    void LeaveOutSystemDevices()
+    {
+        if (!m_devices)
+            m_devices.emplace();
+    }
+
+private:
+    const ISerialDeviceSource& m_source;
+    mutable std::optional<std::vector<SerialDeviceInfo>> m_devices;
+};
 
 // orvex-drive: the drive actions of the program for scripts, through the same
 // bridge, link and port registry. Each command answers an exit status; what
@@ -44,6 +73,8 @@ public:
         QTextStream& Out;
         QTextStream& Err;
         bool OutIsTerminal = false; // a progress bar rather than plain lines
+        // The registry's device source, told when the system's list is not needed.
+        COnceDeviceSource* Devices = nullptr;
     };
 
     explicit CDriveTool(Environment environment);

@@ -37,7 +37,8 @@ int main(int argc, char* argv[])
 
     QSettings settings;
     Orvex::ComponentFactory factory;
-    Orvex::QtSerialDeviceSource devices;
+    Orvex::QtSerialDeviceSource systemDevices;
+    Orvex::COnceDeviceSource devices(systemDevices);
     Orvex::PortRegistry ports(devices, settings);
     // The simulated drive needs only the command database.
     const Orvex::ProgramFolders folders =
@@ -48,6 +49,6 @@ int main(int argc, char* argv[])
                                                         : QCoreApplication::applicationDirPath());
 
     Orvex::CDriveTool tool({factory, ports, components.Hub(), settings, folders, out, err,
-                            ::isatty(STDOUT_FILENO) == 1});
+                            ::isatty(STDOUT_FILENO) == 1, &devices});
     return tool.Run(arguments);
 }
