@@ -18,11 +18,16 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
+#include <QSocketNotifier>
 #include <QTextStream>
 #include <QTimer>
 
+#include <csignal>
 #include <memory>
 #include <variant>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace Orvex {
 
@@ -79,6 +84,52 @@ const char kOptionsHelp[] =
     "  -h, --help         show the help of a command\n";
 
 const QString kSimulatorPortName = QStringLiteral("sim");
+
+// Ctrl+C or a terminate request during an operating system download: the
+// handler only writes to a pipe, which the event loop reads.
+int g_interruptPipe[2] = {-1, -1};
+
+extern "C" void NoteInterrupt(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_interruptPipe[1], &byte, 1);
+}
+
+// Catches SIGINT and SIGTERM while it lives, so the download can be stopped
+// cleanly rather than cut off; the previous handlers return afterwards.
+class InterruptCatcher
+{
+public:
+    InterruptCatcher()
+    {
+        if (::pipe2(g_interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+            return;
+        struct sigaction action = {};
+        action.sa_handler = NoteInterrupt;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &m_oldInt);
+        ::sigaction(SIGTERM, &action, &m_oldTerm);
+        m_active = true;
+    }
+    ~InterruptCatcher()
+    {
+        if (!m_active)
+            return;
+        ::sigaction(SIGINT, &m_oldInt, nullptr);
+        ::sigaction(SIGTERM, &m_oldTerm, nullptr);
+        ::close(g_interruptPipe[0]);
+        ::close(g_interruptPipe[1]);
+        g_interruptPipe[0] = g_interruptPipe[1] = -1;
+    }
+    InterruptCatcher(const InterruptCatcher&) = delete;
+    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
+    int ReadEnd() const { return m_active ? g_interruptPipe[0] : -1; }
+
+private:
+    bool m_active = false;
+    struct sigaction m_oldInt = {};
+    struct sigaction m_oldTerm = {};
+};
 
 const CommandInfo* FindCommand(const QString& name)
 {
@@ -508,11 +559,29 @@ int CDriveTool::OsDownload(const Options& options)
         if (state != 1 && state != 3)
             loop.quit();
     });
+    bool interrupted = false;
+    const InterruptCatcher interrupts;
+    std::unique_ptr<QSocketNotifier> interruptNotifier;
+    if (interrupts.ReadEnd() >= 0) {
+        interruptNotifier =
+            std::make_unique<QSocketNotifier>(interrupts.ReadEnd(), QSocketNotifier::Read);
+        QObject::connect(interruptNotifier.get(), &QSocketNotifier::activated, &loop, [&] {
+            interrupted = true;
+            loop.quit();
+        });
+    }
     poll.start();
     loop.exec();
+    poll.stop();
     if (m_env.OutIsTerminal)
         m_env.Out << '\n';
+    // Also after a finished download, where it does nothing harmful; a
+    // download stopped part way is ended on the drive too.
     config->AbortOsDownload();
+    if (interrupted) {
+        m_env.Err << "Operating system download stopped; the drive needs a new download\n";
+        return ExitFailed;
+    }
 
     switch (state) {
     case 2:
