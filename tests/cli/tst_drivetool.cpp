@@ -137,7 +137,7 @@ private Q_SLOTS:
             row(command, {command, "--help"}, 0,
                 QStringLiteral("Usage: orvex-drive %1").arg(command));
         row("no command", {}, 2, "", "Usage: orvex-drive COMMAND");
-        row("unknown command", {"snapshot"}, 2, "", "unknown command 'snapshot'");
+        row("unknown command", {"calibrate"}, 2, "", "unknown command 'calibrate'");
         row("unknown option", {"test", "--baud", "9600"}, 2, "", "unknown option '--baud'");
         row("upload without a file", {"upload", "--port", "sim"}, 2, "", "-o FILE");
         row("no port remembered", {"test"}, 2, "", "No port given");
