@@ -163,8 +163,9 @@ void COrvexSupportToolDlg::BuildControls()
     // Small enough for a 1366x768 screen with its panel and title bar (and
     // for a 2732x1536 one at twice the scale), large enough that no page
     // clips its buttons: the servo tuner's two rows of action buttons beside
-    // its session groups need the most width.
-    setMinimumSize(1100, 640);
+    // its session groups need the most width, and the auto tuning position
+    // tuner's gains above its graph the most height.
+    setMinimumSize(1100, 680);
     resize(1200, 680);
 }
 
