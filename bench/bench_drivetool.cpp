@@ -25,6 +25,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
@@ -35,6 +36,10 @@
 #include <cstdio>
 #include <memory>
 #include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
 namespace {
 
@@ -96,19 +101,49 @@ QProcessEnvironment PrivateProfile(const QTemporaryDir& dir)
     return environment;
 }
 
-// The whole orvex-drive process, start to exit, in ms; negative when it failed.
+// The whole orvex-drive process, start to exit, in ms; negative when it
+// failed. Started with posix_spawn, as a shell starts it; its output goes to a
+// file, read only when the command failed.
 double TimeProcess(const QStringList& arguments, const QTemporaryDir& dir)
 {
-    QProcess process;
-    process.setProcessEnvironment(PrivateProfile(dir));
+    const QProcessEnvironment environment = PrivateProfile(dir);
+    std::vector<QByteArray> strings;
+    strings.push_back(QByteArrayLiteral(ORVEX_DRIVE_TOOL_PATH));
+    for (const QString& argument : arguments)
+        strings.push_back(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& string : strings)
+        argv.push_back(string.data());
+    argv.push_back(nullptr);
+    std::vector<QByteArray> variables;
+    for (const QString& variable : environment.toStringList())
+        variables.push_back(variable.toLocal8Bit());
+    std::vector<char*> envp;
+    for (QByteArray& variable : variables)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+
+    const QByteArray output = QFile::encodeName(dir.filePath(QStringLiteral("process.out")));
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output.constData(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+
     QElapsedTimer timer;
     timer.start();
-    process.start(QStringLiteral(ORVEX_DRIVE_TOOL_PATH), arguments);
-    process.waitForFinished(120000);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    int status = 0;
+    if (spawned == 0)
+        waitpid(pid, &status, 0);
     const double ms = double(timer.nsecsElapsed()) / 1e6;
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        QFile log(QFile::decodeName(output));
+        const QByteArray text = log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
         std::fprintf(stderr, "orvex-drive %s failed: %s\n", qPrintable(arguments.join(' ')),
-                     process.readAllStandardError().constData());
+                     text.constData());
         return -1;
     }
     return ms;
