@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Set-up for a fresh Debian 12 machine: installs what is missing, builds, and
 # then runs the program (run), every test (test), the benchmarks (bench) or
-# the fuzz targets (fuzz).
+# the fuzz targets (fuzz), or builds the Debian package (package).
 set -euo pipefail
 
 mode="${1:-run}"
@@ -12,7 +12,10 @@ packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
           dbus dbus-x11 libglib2.0-bin clang-format)
 case "$mode" in
+  # The desktop entry's and the AppStream metadata's validators.
+  test) packages+=(desktop-file-utils appstream) ;;
   bench) packages+=(libbenchmark-dev libpugixml-dev xvfb xdotool) ;;
+  package) packages+=(dpkg-dev file) ;;
   fuzz) packages+=(clang libclang-rt-dev) ;;
 esac
 
@@ -68,8 +71,14 @@ case "$mode" in
         -artifact_prefix="$corpus/" "$corpus"
     done
     ;;
+  package)
+    cmake --preset release
+    cmake --build --preset release
+    (cd build/release && cpack -G DEB)
+    ls build/release/*.deb
+    ;;
   *)
-    echo "usage: $0 [run|test|bench|fuzz]" >&2
+    echo "usage: $0 [run|test|bench|fuzz|package]" >&2
     exit 2
     ;;
 esac

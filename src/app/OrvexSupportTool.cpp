@@ -117,8 +117,9 @@ bool COrvexSupportToolApp::OpenMotorDatabase()
     const QDir folder(m_env.ProgramFolder);
     const QString databasePath = QDir::toNativeSeparators(
         folder.absoluteFilePath(kMotorDatabaseName + QStringLiteral(".xml")));
-    const QString libraryPath =
-        QDir::toNativeSeparators(folder.absoluteFilePath(kMotorDatabaseName + kLibrarySuffix));
+    const QDir libraryFolder(m_libraryFolder.isEmpty() ? m_env.ProgramFolder : m_libraryFolder);
+    const QString libraryPath = QDir::toNativeSeparators(
+        libraryFolder.absoluteFilePath(kMotorDatabaseName + kLibrarySuffix));
     const QString crossReferencePath = QDir::toNativeSeparators(
         folder.absoluteFilePath(kCrossReferenceName + QStringLiteral(".xml")));
 

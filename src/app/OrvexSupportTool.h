@@ -41,6 +41,10 @@ public:
     explicit COrvexSupportToolApp(Environment environment);
     ~COrvexSupportToolApp() override;
 
+    // The folder of the motor database library when it is not the program
+    // folder (an installed program keeps it apart from the data files).
+    void SetLibraryFolder(const QString& folder) { m_libraryFolder = folder; }
+
     // Start-up and the main window; answers false so that the program ends
     // when it returns.
     bool InitInstance();
@@ -77,6 +81,7 @@ private:
     void Fail(const QString& message, const QString& details = QString());
 
     Environment m_env;
+    QString m_libraryFolder;
     bool m_testMode = false;
     bool m_startedUp = false;
     std::unique_ptr<IOrvexConfig> m_config;

@@ -164,9 +164,12 @@ void COrvexSupportToolDlg::BuildControls()
     SetPlaceholder(m_pPlaceholder);
 
     setWindowIcon(ProgramIcon());
-    // Small enough for a 1366x768 screen, large enough that no page clips
-    // its buttons.
-    setMinimumSize(880, 600);
+    // Small enough for a 1366x768 screen with its panel and title bar (and
+    // for a 2732x1536 one at twice the scale), large enough that no page
+    // clips its buttons: the servo tuner's two rows of action buttons beside
+    // its session groups need the most width, and the auto tuning position
+    // tuner's gains above its graph the most height.
+    setMinimumSize(1100, 680);
     resize(1200, 680);
 }
 

@@ -1,7 +1,9 @@
+#include "Artwork.h"
 #include "BuiltInComponents.h"
 #include "ComponentFactory.h"
 #include "OrvexSupportTool.h"
 #include "PortRegistry.h"
+#include "ProgramFolders.h"
 #include "ProgramInfo.h"
 #include "SerialDeviceSource.h"
 #include "TraceFile.h"
@@ -9,6 +11,8 @@
 
 #include <QApplication>
 #include <QSettings>
+
+#include <cstdio>
 
 namespace {
 
@@ -42,15 +46,28 @@ int main(int argc, char* argv[])
 
     QSettings settings;
     Orvex::WidgetUiServices ui;
+    QApplication::setWindowIcon(Orvex::ProgramIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.tamsel.OrvexSupportTool"));
+
+    // Beside the executable in the build folder, the installed folders otherwise.
+    const Orvex::ProgramFolders folders =
+        Orvex::FindProgramFolders(QCoreApplication::applicationDirPath(), Orvex::StartupDataFiles(),
+                                  Orvex::MotorDatabaseLibraryName());
+    if (!folders.Found()) {
+        const QString message = folders.MissingMessage();
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+        ui.ShowMessage(Orvex::COrvexSupportToolApp::Caption(), message);
+        return 1;
+    }
+
     Orvex::ComponentFactory factory;
     Orvex::QtSerialDeviceSource devices;
     Orvex::PortRegistry ports(devices, settings);
-    Orvex::BuiltInComponents components(factory, ports, settings,
-                                        QCoreApplication::applicationDirPath());
+    Orvex::BuiltInComponents components(factory, ports, settings, folders.Data);
 
-    Orvex::COrvexSupportToolApp app({QCoreApplication::applicationDirPath(),
-                                     CommandLineOf(QCoreApplication::arguments()), factory, ui,
-                                     settings, ports});
+    Orvex::COrvexSupportToolApp app(
+        {folders.Data, CommandLineOf(QCoreApplication::arguments()), factory, ui, settings, ports});
+    app.SetLibraryFolder(folders.Library);
     app.InitInstance();
     return app.ExitInstance();
 }

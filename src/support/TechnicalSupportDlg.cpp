@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -37,11 +38,16 @@ CTechnicalSupportDlg::CTechnicalSupportDlg(AppContext& context, IMainWindow& mai
     BuildControls();
 }
 
-QString CTechnicalSupportDlg::DocumentFolder()
+QString CTechnicalSupportDlg::DocumentPath(const QString& fileName) const
 {
-    return QCoreApplication::applicationDirPath();
+    const QString inData = QDir(m_context.ProgramFolder).filePath(fileName);
+    if (m_context.ProgramFolder.isEmpty() || !QFileInfo::exists(inData)) {
+        const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
+        if (QFileInfo::exists(beside) || m_context.ProgramFolder.isEmpty())
+            return beside;
+    }
+    return inData;
 }
-
 void CTechnicalSupportDlg::SetSnapshotEnvironment(SnapshotEnvironment environment)
 {
     m_environment = std::move(environment);
@@ -136,7 +142,7 @@ void CTechnicalSupportDlg::OnSetActive()
 
 void CTechnicalSupportDlg::OpenDocument(const QString& fileName)
 {
-    const QUrl url = QUrl::fromLocalFile(QDir(DocumentFolder()).filePath(fileName));
+    const QUrl url = QUrl::fromLocalFile(DocumentPath(fileName));
     ShowOpenResult(SupportDocuments::OpenResult(url, &QDesktopServices::openUrl));
 }
 

@@ -28,8 +28,9 @@ public:
 
     void OnSetActive() override;
 
-    // The folder the documents are opened from: the program's own.
-    static QString DocumentFolder();
+    // Where a document is opened from: the program's data folder, or beside
+    // the executable when the data folder does not hold it.
+    QString DocumentPath(const QString& fileName) const;
 
     // What the snapshot takes from outside the drive (clock, system line).
     void SetSnapshotEnvironment(SnapshotEnvironment environment);

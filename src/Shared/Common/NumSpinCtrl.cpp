@@ -4,6 +4,8 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 
 #include <algorithm>
 
@@ -64,6 +66,34 @@ void NumSpinCtrl::keyReleaseEvent(QKeyEvent* event)
         return;
     }
     QAbstractSpinBox::keyReleaseEvent(event);
+}
+
+QSize NumSpinCtrl::WithWidestValue(QSize size) const
+{
+    // The spin box base knows no range of its own, so its hints hold no value.
+    ensurePolished();
+    const QString minimum = QString::asprintf(m_range.Format, m_range.Minimum);
+    const QString maximum = QString::asprintf(m_range.Format, m_range.Maximum);
+    const QFontMetrics metrics(font());
+    const int text =
+        std::max(metrics.horizontalAdvance(minimum), metrics.horizontalAdvance(maximum)) +
+        metrics.horizontalAdvance(QLatin1Char(' '));
+    QStyleOptionSpinBox option;
+    initStyleOption(&option);
+    const QSize styled =
+        style()->sizeFromContents(QStyle::CT_SpinBox, &option, QSize(text, size.height()), this);
+    size.setWidth(std::max(size.width(), styled.width()));
+    return size;
+}
+
+QSize NumSpinCtrl::sizeHint() const
+{
+    return WithWidestValue(QAbstractSpinBox::sizeHint());
+}
+
+QSize NumSpinCtrl::minimumSizeHint() const
+{
+    return WithWidestValue(QAbstractSpinBox::minimumSizeHint());
 }
 
 } // namespace Orvex

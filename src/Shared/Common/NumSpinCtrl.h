@@ -43,6 +43,9 @@ public:
     void SetStepSnap(StepSnap snap) { m_snap = std::move(snap); }
 
     void stepBy(int steps) override;
+    // Wide enough for every value of the range in the box's format.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 Q_SIGNALS:
     // After the control stepped its value; steps is +1 or -1 for one arrow.
@@ -56,6 +59,8 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    QSize WithWidestValue(QSize size) const;
+
     NumericChars m_chars;
     Range m_range;
     StepSnap m_snap;

@@ -8,6 +8,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QContextMenuEvent>
+#include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>
@@ -456,6 +457,21 @@ struct CResponseGraph::Private
         x->setRange(min, max);
     }
 
+    // The value axis divided into as many steps as the plot's height has room
+    // for, eight at most: a short graph keeps its labels readable rather than
+    // elided.
+    void SetValueTicks()
+    {
+        const double span = y->max() - y->min();
+        if (!(span > 0.0))
+            return;
+        const double lineHeight = QFontMetricsF(y->labelsFont()).height();
+        const double height = chart->plotArea().height();
+        const int divisions =
+            height > 0.0 ? std::clamp(static_cast<int>(height / (1.5 * lineHeight)), 2, 8) : 8;
+        y->setTickInterval(NiceStep(span / divisions));
+    }
+
     // The cursor lines across the plot area at their times; a cursor outside
     // the shown window is hidden.
     void PlaceCursors()
@@ -551,6 +567,7 @@ CResponseGraph::CResponseGraph(IUiServices& ui, QWidget* parent)
     d->y->setTickAnchor(0.0);
     d->chart->addAxis(d->x, Qt::AlignBottom);
     d->chart->addAxis(d->y, Qt::AlignLeft);
+    connect(d->chart, &QChart::plotAreaChanged, this, [this] { d->SetValueTicks(); });
 
     for (int i = 0; i < GraphContent::SeriesCount; ++i) {
         const SeriesLook& look = kLooks[static_cast<size_t>(i)];
@@ -774,8 +791,8 @@ void CResponseGraph::RestoreRanges()
     const double max = m_content.XMax > m_content.XMin ? m_content.XMax : m_content.XMin + 1.0;
     d->SetTimeRange(m_content, m_content.XMin, max);
     const double yMax = m_content.YMax > m_content.YMin ? m_content.YMax : m_content.YMin + 1.0;
-    d->y->setTickInterval(NiceStep((yMax - m_content.YMin) / 8.0));
     d->y->setRange(m_content.YMin, yMax);
+    d->SetValueTicks();
 }
 
 void CResponseGraph::SetCursor(int cursor, double timeMs)
