@@ -154,7 +154,7 @@ int main(int argc, char* argv[])
                          ui.Messages.empty() ? "" : qPrintable(ui.Messages.back().Text));
             return 1;
         }
-        textBytes = Orvex::SystemSnapshot::Encode(*text).size();
+        textBytes = Orvex::SnapshotText::Encode(*text).size();
         measured.push_back({link->m_out + link->m_in, link->m_lines, elapsed});
     }
     simulator.kill();

@@ -1,6 +1,6 @@
 #include "SnapshotReader.h"
 
-#include "SystemSnapshot.h"
+#include "SnapshotText.h"
 #include "Windows1252.h"
 
 #include <QHash>

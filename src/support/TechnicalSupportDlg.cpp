@@ -184,7 +184,7 @@ void CTechnicalSupportDlg::TakeSnapshot()
     const QString path = m_context.Ui.GetSaveFileName(request);
     if (path.isEmpty())
         return;
-    SaveSnapshot(path, SystemSnapshot::Encode(*text));
+    SaveSnapshot(path, SnapshotText::Encode(*text));
 }
 
 void CTechnicalSupportDlg::SaveSnapshot(const QString& path, const QByteArray& bytes)

@@ -13,6 +13,7 @@
 #include <QTest>
 
 using Orvex::SnapshotReader;
+using Orvex::SnapshotText;
 using Orvex::SystemSnapshot;
 
 namespace {
@@ -46,7 +47,7 @@ struct Rig
 
 QString Title(const char* title)
 {
-    return SystemSnapshot::SectionTitle(title);
+    return SnapshotText::SectionTitle(title);
 }
 
 } // namespace
@@ -75,7 +76,7 @@ void TestSystemSnapshot::goldenFromTheSimulatedDrive()
     Rig rig;
     const std::optional<QString> text = rig.Take();
     QVERIFY(text);
-    const QByteArray bytes = SystemSnapshot::Encode(*text);
+    const QByteArray bytes = SnapshotText::Encode(*text);
     QFile golden(QStringLiteral(ORVEX_GOLDEN_SNAPSHOT));
     QVERIFY(golden.open(QIODevice::ReadOnly));
     const QByteArray expected = golden.readAll();
@@ -119,7 +120,7 @@ void TestSystemSnapshot::header()
     QFETCH(QDateTime, when);
     QFETCH(QString, date);
     QFETCH(QString, time);
-    QCOMPARE(SystemSnapshot::Header(when),
+    QCOMPARE(SnapshotText::Header(when),
              ";=========================================================================\r\n"
              "; Orvex Drive Snapshot\r\n"
              ";=========================================================================\r\n" +
@@ -129,10 +130,10 @@ void TestSystemSnapshot::header()
 void TestSystemSnapshot::operatingSystem()
 {
     const QString title = Title("Microsoft Windows Operating System");
-    QCOMPARE(SystemSnapshot::OperatingSystem(QStringLiteral("Debian 12")),
+    QCOMPARE(SnapshotText::OperatingSystem(QStringLiteral("Debian 12")),
              title + "Debian 12\r\n\r\n");
     // A system that cannot be named: the line, and no empty line after it.
-    QCOMPARE(SystemSnapshot::OperatingSystem(std::nullopt), title + "Unknown Windows OS\r\n");
+    QCOMPARE(SnapshotText::OperatingSystem(std::nullopt), title + "Unknown Windows OS\r\n");
     // The system we run on can be named.
     const std::optional<QString> running = Orvex::SnapshotEnvironment::RunningSystemLine();
     QVERIFY(running && running->contains(QSysInfo::kernelVersion()));
@@ -143,7 +144,8 @@ void TestSystemSnapshot::componentVersions()
     Rig rig;
     // A serial link that cannot be made: its line says why.
     rig.program.factory.Unregister(QString::fromLatin1(Orvex::ProgId::LinkPort));
-    const QString versions = SystemSnapshot(rig.program.context, rig.window).ComponentVersions();
+    const QString versions = SnapshotText::ComponentVersions(
+        rig.program.factory, *rig.program.config, QStringLiteral(ORVEX_VERSION_STRING));
     const QStringList lines = versions.split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 8);
     QCOMPARE(lines.at(3), "OrvexSupportTool.exe, Version " ORVEX_VERSION_STRING);
@@ -193,7 +195,7 @@ void TestSystemSnapshot::configurationRules()
     Orvex::CommandDatabaseLists lists;
     QVERIFY(Orvex::LoadCommandDatabase(lists, program.context.ProgramFolder,
                                        [](const QString&, const QString&) {}));
-    const QString section = SystemSnapshot::ConfigurationParameters(config, &lists);
+    const QString section = SnapshotText::ConfigurationParameters(config, &lists);
     QString line;
     for (const QString& candidate : section.split(QStringLiteral("\r\n"))) {
         if (candidate.startsWith(rowStart))
@@ -201,7 +203,7 @@ void TestSystemSnapshot::configurationRules()
     }
     QVERIFY2(line.contains(expected), qPrintable(line));
     // Without the command database the section is its title and the empty line.
-    QCOMPARE(SystemSnapshot::ConfigurationParameters(config, nullptr),
+    QCOMPARE(SnapshotText::ConfigurationParameters(config, nullptr),
              Title("Orvex Configuration Parameters") + "\r\n");
 }
 
@@ -246,7 +248,7 @@ void TestSystemSnapshot::readerRoundTrips()
     Rig rig;
     const std::optional<QString> text = rig.Take();
     QVERIFY(text);
-    const SnapshotReader reader = SnapshotReader::FromBytes(SystemSnapshot::Encode(*text));
+    const SnapshotReader reader = SnapshotReader::FromBytes(SnapshotText::Encode(*text));
     QStringList titles;
     for (const SnapshotReader::Section& section : reader.Sections())
         titles << section.Title;
