@@ -2,6 +2,7 @@
 
 #include "BitStatusTable.h"
 #include "BuiltInComponents.h"
+#include "CommandDatabase.h"
 #include "ComponentError.h"
 #include "ComponentFactory.h"
 #include "ConnectionResult.h"
@@ -10,6 +11,8 @@
 #include "OrvexStatus.h"
 #include "PortHub.h"
 #include "PortRegistry.h"
+#include "ProgramInfo.h"
+#include "SnapshotText.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -17,6 +20,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 #include <QSettings>
 #include <QSocketNotifier>
 #include <QTextStream>
@@ -70,6 +74,9 @@ constexpr CommandInfo kCommands[] = {
      "Return the drive to its factory settings and wait until it is back.", PortOption, false},
     {"reset", "--port PORT [--clear-fault]", "Reset the drive and wait until it is back.",
      PortOption | ClearFaultOption, false},
+    {"snapshot", "--port PORT -o FILE.txt",
+     "Write a drive snapshot for technical support: versions, configuration and status.",
+     PortOption | OutputOption, false},
 };
 
 const char kOptionsHelp[] =
@@ -298,6 +305,8 @@ int CDriveTool::Run(const QStringList& arguments)
             status = FactoryRestore(options);
         else if (name == QLatin1String("reset"))
             status = Reset(options);
+        else if (name == QLatin1String("snapshot"))
+            status = Snapshot(options);
     } catch (const ComponentError& error) {
         m_env.Err << error.Description() << '\n';
         status = ExitFailed;
@@ -443,6 +452,43 @@ int CDriveTool::Download(const Options& options)
     config->StoreConfiguration(true, QString());
     m_env.Out << QStringLiteral("Downloaded %1 to the drive\n")
                      .arg(QDir::toNativeSeparators(options.File));
+    return ExitOk;
+}
+
+int CDriveTool::Snapshot(const Options& options)
+{
+    const int port = ResolvePort(options);
+    if (port == 0)
+        return ExitUsage;
+    auto config = m_env.Factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig));
+    if (const int result = Connect(*config, port); result != ExitOk)
+        return result;
+    config->LoadConfiguration(QString());
+    auto status = m_env.Factory.Create<IOrvexStatus>(QString::fromLatin1(ProgId::BridgeStatus));
+    if (const int result = Connect(*status, port); result != ExitOk)
+        return result;
+    status->UploadStatus();
+    status->UploadNumericStatus(-1, 0);
+
+    CommandDatabaseLists lists;
+    const bool loaded = LoadCommandDatabase(lists, m_env.Folders.Data,
+                                            [this](const QString& message, const QString& details) {
+                                                m_env.Err << message << ' ' << details << '\n';
+                                            });
+    SnapshotEnvironment environment;
+    environment.ProductVersion = ProductVersion();
+    const QByteArray bytes = SnapshotText::Encode(SnapshotText::Build(
+        m_env.Factory, *config, *status, loaded ? &lists : nullptr, environment));
+
+    // Written whole or not at all.
+    QSaveFile file(options.Output);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        m_env.Err << QStringLiteral("Unable to write %1: %2\n")
+                         .arg(QDir::toNativeSeparators(options.Output), file.errorString());
+        return ExitFile;
+    }
+    m_env.Out << QStringLiteral("Wrote the drive snapshot to %1\n")
+                     .arg(QDir::toNativeSeparators(options.Output));
     return ExitOk;
 }
 

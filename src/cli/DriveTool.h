@@ -97,6 +97,7 @@ private:
     int OsDownload(const Options& options);
     int FactoryRestore(const Options& options);
     int Reset(const Options& options);
+    int Snapshot(const Options& options);
 
     // The number of the port named on the command line (COMn, a number, a
     // device path or "sim"); 0 after saying why there is none.

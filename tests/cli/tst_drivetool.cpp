@@ -112,6 +112,8 @@ private Q_SLOTS:
             row("download", {"download", "--port", "%port", "%dir/up.kvt"}, 0,
                 "Downloaded %dir/up.kvt to the drive");
             row("reset", {"reset", "--port", "%port"}, 0, "The drive has been reset");
+            row("snapshot", {"snapshot", "--port", "%port", "-o", "%dir/snap.txt"}, 0,
+                "Wrote the drive snapshot to %dir/snap.txt");
             row("factory-restore", {"factory-restore", "--port", "%port"}, 0,
                 "The drive is back with its factory settings");
             row("download of a missing file", {"download", "--port", "%port", "%dir/none.kvt"}, 3,
@@ -133,7 +135,7 @@ private Q_SLOTS:
             << 0 << QStringLiteral("Operating system download completed") << QString();
         row("help", {"--help"}, 0, "  os-download      Download an operating system file");
         for (const char* command : {"ports", "test", "upload", "download", "status", "os-download",
-                                    "factory-restore", "reset"})
+                                    "factory-restore", "reset", "snapshot"})
             row(command, {command, "--help"}, 0,
                 QStringLiteral("Usage: orvex-drive %1").arg(command));
         row("no command", {}, 2, "", "Usage: orvex-drive COMMAND");
@@ -189,6 +191,9 @@ private Q_SLOTS:
         QTest::newRow("silent mid-upload")
             << "mute:500" << QStringList{"upload", "--port", "%port", "-o", "%dir/cut.kvt"} << 1
             << "";
+        QTest::newRow("silent mid-snapshot")
+            << "mute:500" << QStringList{"snapshot", "--port", "%port", "-o", "%dir/cut.txt"} << 1
+            << "";
         QTest::newRow("OS missing") << "os:missing" << QStringList{"status", "--port", "%port"}
                                     << 15 << "OS needs to be downloaded";
     }
@@ -204,7 +209,7 @@ private Q_SLOTS:
         QCOMPARE(result.Status, status);
         QVERIFY2(result.Err.contains(err) && !result.Err.isEmpty(), qPrintable(result.Err));
         QCOMPARE(result.Out, QString());
-        QVERIFY(!QFile::exists(Path("cut.kvt")));
+        QVERIFY(!QFile::exists(Path("cut.kvt")) && !QFile::exists(Path("cut.txt")));
     }
 
     // A configuration file with a fault: the line is named, the drive is not touched.
