@@ -12,6 +12,7 @@
 // on a counting link), to stay within 1.25 times.
 //
 // Usage: bench_drivetool [runs]   (default 7)
+#include "BenchLinks.h"
 #include "BuiltInComponents.h"
 #include "ComponentFactory.h"
 #include "DriveTool.h"
@@ -47,12 +48,6 @@ constexpr int Baud = 115200;
 constexpr int BitsPerByte = 10; // start bit, 8 data bits, stop bit
 constexpr double ProcessBudgetMs = 150.0;
 constexpr double TargetRatio = 1.25;
-
-class NoDevices final : public Orvex::ISerialDeviceSource
-{
-public:
-    std::vector<Orvex::SerialDeviceInfo> PresentDevices() const override { return {}; }
-};
 
 // The simulated drive's link at the line speed, counting the bytes both ways.
 class CountingLink final : public Orvex::ILinkTransport
@@ -154,7 +149,7 @@ double TimeProcess(const QStringList& arguments, const QTemporaryDir& dir)
 double TimeInProcess(QStringList arguments, const QTemporaryDir& dir, bool counting)
 {
     QSettings settings(dir.filePath(QStringLiteral("inprocess.ini")), QSettings::IniFormat);
-    NoDevices devices;
+    OrvexBench::NoDevices devices;
     Orvex::PortRegistry ports(devices, settings);
     Orvex::ComponentFactory factory;
     QElapsedTimer timer;
@@ -221,15 +216,7 @@ int main(int argc, char* argv[])
 
     // The standalone simulator on a pseudo-terminal, paced like the drive's line.
     QProcess simulator;
-    simulator.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
-                    {QStringLiteral("--data-dir"), QStringLiteral(ORVEX_BENCH_DATA_DIR),
-                     QStringLiteral("--baud"), QString::number(Baud)});
-    QByteArray banner;
-    while (!banner.contains('\n') && simulator.waitForReadyRead(10000))
-        banner += simulator.readAllStandardOutput();
-    static const QRegularExpression pattern(
-        QStringLiteral("^Orvex Drive Simulator on (/dev/\\S+)\\s*$"));
-    const QString pty = pattern.match(QString::fromLocal8Bit(banner)).captured(1);
+    const QString pty = OrvexBench::StartStandaloneSimulator(simulator, Baud);
     if (pty.isEmpty()) {
         std::fprintf(stderr, "The standalone simulator did not start\n");
         return 1;

@@ -3,6 +3,7 @@
 // the drive's serial line, set against the time its bytes need on the wire.
 //
 // Usage: bench_osdownload [baud] [runs]   (defaults 115200 and 3)
+#include "BenchLinks.h"
 #include "BridgeComponents.h"
 #include "ComponentError.h"
 #include "ComponentFactory.h"
@@ -31,51 +32,6 @@ constexpr int BitsPerByte = 10; // start bit, 8 data bits, stop bit
 constexpr double TargetRatio = 1.15;
 constexpr int DownloadTimeoutMs = 120000;
 
-class NoDevices final : public Orvex::ISerialDeviceSource
-{
-public:
-    std::vector<Orvex::SerialDeviceInfo> PresentDevices() const override { return {}; }
-};
-
-// The pseudo-terminal's serial transport, counting the bytes that pass.
-class CountingSerial final : public Orvex::ILinkTransport
-{
-    Q_OBJECT
-
-public:
-    explicit CountingSerial(const QString& device) : m_inner(device)
-    {
-        connect(&m_inner, &Orvex::ILinkTransport::Received, this, [this](const QByteArray& bytes) {
-            m_in += bytes.size();
-            Q_EMIT Received(bytes);
-        });
-        connect(&m_inner, &Orvex::ILinkTransport::Lost, this, &CountingSerial::Lost);
-    }
-
-    bool Open() override { return m_inner.Open(); }
-    void Close() override { m_inner.Close(); }
-    bool IsOpen() const override { return m_inner.IsOpen(); }
-    QString Error() const override { return m_inner.Error(); }
-    QString Description() const override { return m_inner.Description(); }
-    bool Write(const QByteArray& bytes) override
-    {
-        m_out += bytes.size();
-        m_lines += bytes.count('\r');
-        return m_inner.Write(bytes);
-    }
-
-    void ResetCounts() { m_out = m_in = m_lines = 0; }
-    qint64 BytesOut() const { return m_out; }
-    qint64 BytesIn() const { return m_in; }
-    qint64 Lines() const { return m_lines; }
-
-private:
-    Orvex::SerialTransport m_inner;
-    qint64 m_out = 0;
-    qint64 m_in = 0;
-    qint64 m_lines = 0;
-};
-
 struct Run
 {
     qint64 BytesOut = 0;
@@ -83,28 +39,6 @@ struct Run
     qint64 Lines = 0;
     double MeasuredMs = 0.0;
 };
-
-// Starts the standalone simulator; answers the pseudo-terminal it serves.
-QString StartSimulator(QProcess& simulator, int baud)
-{
-    simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    simulator.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
-                    {QStringLiteral("--data-dir"), QStringLiteral(ORVEX_BENCH_DATA_DIR),
-                     QStringLiteral("--baud"), QString::number(baud)});
-    QByteArray output;
-    QElapsedTimer waited;
-    waited.start();
-    while (!output.contains('\n') && waited.elapsed() < 10000 &&
-           simulator.state() != QProcess::NotRunning) {
-        simulator.waitForReadyRead(100);
-        output += simulator.readAllStandardOutput();
-    }
-    static const QRegularExpression banner(
-        QStringLiteral("^Orvex Drive Simulator on (/dev/\\S+)\\s*$"));
-    const QRegularExpressionMatch match =
-        banner.match(QString::fromLocal8Bit(output.left(output.indexOf('\n') + 1)));
-    return match.hasMatch() ? match.captured(1) : QString();
-}
 
 } // namespace
 
@@ -117,7 +51,7 @@ int main(int argc, char* argv[])
     const QString image = QStringLiteral(ORVEX_BENCH_DATA_DIR "/OrvexOS-3.02.0018.ops");
 
     QProcess simulator;
-    const QString device = StartSimulator(simulator, baud);
+    const QString device = OrvexBench::StartStandaloneSimulator(simulator, baud);
     if (device.isEmpty()) {
         std::fprintf(stderr, "The standalone simulated drive did not start.\n");
         return 1;
@@ -125,15 +59,16 @@ int main(int argc, char* argv[])
 
     QTemporaryDir dir;
     QSettings settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat);
-    NoDevices source;
+    OrvexBench::NoDevices source;
     Orvex::PortRegistry registry(source, settings);
     Orvex::PortHub hub(registry);
     Orvex::ComponentFactory factory;
-    CountingSerial* link = nullptr;
+    OrvexBench::CountingTransport* link = nullptr;
     const int port = registry.AddVirtualPort(QStringLiteral("pty"), device);
     // The device's own transport, wrapped so that its bytes are counted.
     hub.RegisterVirtualTransport(QStringLiteral("pty"), [&link, device] {
-        auto made = std::make_unique<CountingSerial>(device);
+        auto made = std::make_unique<OrvexBench::CountingTransport>(
+            std::make_unique<Orvex::SerialTransport>(device));
         link = made.get();
         return made;
     });
@@ -204,5 +139,3 @@ int main(int argc, char* argv[])
                 TargetRatio);
     return ratio <= TargetRatio ? 0 : 1;
 }
-
-#include "bench_osdownload.moc"

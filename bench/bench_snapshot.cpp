@@ -4,6 +4,7 @@
 //
 // Usage: bench_snapshot [baud] [runs]   (defaults 115200 and 5)
 #include "AppContext.h"
+#include "BenchLinks.h"
 #include "BridgeComponents.h"
 #include "ComponentError.h"
 #include "ComponentFactory.h"
@@ -34,47 +35,6 @@ namespace {
 constexpr int BitsPerByte = 10; // start bit, 8 data bits, stop bit
 constexpr double TargetRatio = 1.25;
 
-class NoDevices final : public Orvex::ISerialDeviceSource
-{
-public:
-    std::vector<Orvex::SerialDeviceInfo> PresentDevices() const override { return {}; }
-};
-
-// The real serial path to the pseudo-terminal, counting the bytes that pass.
-class CountingLink final : public Orvex::ILinkTransport
-{
-    Q_OBJECT
-
-public:
-    explicit CountingLink(const QString& path) : m_inner(path)
-    {
-        connect(&m_inner, &Orvex::SerialTransport::Received, this, [this](const QByteArray& bytes) {
-            m_in += bytes.size();
-            Q_EMIT Received(bytes);
-        });
-        connect(&m_inner, &Orvex::SerialTransport::Lost, this, &CountingLink::Lost);
-    }
-    bool Open() override { return m_inner.Open(); }
-    void Close() override { m_inner.Close(); }
-    bool IsOpen() const override { return m_inner.IsOpen(); }
-    QString Error() const override { return m_inner.Error(); }
-    QString Description() const override { return m_inner.Description(); }
-    bool Write(const QByteArray& bytes) override
-    {
-        m_out += bytes.size();
-        m_lines += bytes.count('\r');
-        return m_inner.Write(bytes);
-    }
-
-    void ResetCounts() { m_out = m_in = m_lines = 0; }
-    qint64 m_out = 0;
-    qint64 m_in = 0;
-    qint64 m_lines = 0;
-
-private:
-    Orvex::SerialTransport m_inner;
-};
-
 struct Run
 {
     qint64 Bytes = 0;
@@ -92,31 +52,22 @@ int main(int argc, char* argv[])
     const int runs = arguments.size() > 2 ? std::max(1, arguments.at(2).toInt()) : 5;
 
     QProcess simulator;
-    simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    simulator.start(QStringLiteral(ORVEX_SIMULATOR_PATH),
-                    {QStringLiteral("--data-dir"), QStringLiteral(ORVEX_BENCH_DATA_DIR),
-                     QStringLiteral("--baud"), QString::number(baud)});
-    if (!simulator.waitForReadyRead(10000)) {
+    const QString pty = OrvexBench::StartStandaloneSimulator(simulator, baud);
+    if (pty.isEmpty()) {
         std::fprintf(stderr, "The simulated drive did not start.\n");
         return 1;
     }
-    const QRegularExpressionMatch started = QRegularExpression(QStringLiteral("on (\\S+)"))
-                                                .match(QString::fromLocal8Bit(simulator.readAll()));
-    if (!started.hasMatch()) {
-        std::fprintf(stderr, "The simulated drive did not say where it is.\n");
-        return 1;
-    }
-    const QString pty = started.captured(1);
 
     QTemporaryDir dir;
     QSettings settings(dir.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat);
-    NoDevices source;
+    OrvexBench::NoDevices source;
     Orvex::PortRegistry registry(source, settings);
     Orvex::PortHub hub(registry);
-    CountingLink* link = nullptr;
+    OrvexBench::CountingTransport* link = nullptr;
     const int port = registry.AddVirtualPort(QStringLiteral("pty"), pty);
     hub.RegisterVirtualTransport(QStringLiteral("pty"), [&link, pty] {
-        auto made = std::make_unique<CountingLink>(pty);
+        auto made = std::make_unique<OrvexBench::CountingTransport>(
+            std::make_unique<Orvex::SerialTransport>(pty));
         link = made.get();
         return made;
     });
@@ -155,7 +106,7 @@ int main(int argc, char* argv[])
             return 1;
         }
         textBytes = Orvex::SnapshotText::Encode(*text).size();
-        measured.push_back({link->m_out + link->m_in, link->m_lines, elapsed});
+        measured.push_back({link->BytesOut() + link->BytesIn(), link->Lines(), elapsed});
     }
     simulator.kill();
     simulator.waitForFinished();
@@ -176,5 +127,3 @@ int main(int argc, char* argv[])
                 ratio, TargetRatio);
     return ratio <= TargetRatio ? 0 : 2;
 }
-
-#include "bench_snapshot.moc"

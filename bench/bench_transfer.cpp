@@ -3,6 +3,7 @@
 // line, set against the time the bytes need on the wire.
 //
 // Usage: bench_transfer [baud] [runs]   (defaults 115200 and 5)
+#include "BenchLinks.h"
 #include "BridgeComponents.h"
 #include "ComponentError.h"
 #include "ComponentFactory.h"
@@ -31,52 +32,6 @@ namespace {
 constexpr int BitsPerByte = 10; // start bit, 8 data bits, stop bit
 constexpr double TargetRatio = 1.25;
 
-class NoDevices final : public Orvex::ISerialDeviceSource
-{
-public:
-    std::vector<Orvex::SerialDeviceInfo> PresentDevices() const override { return {}; }
-};
-
-// The simulator's link, counting the bytes and command lines that pass.
-class CountingLink final : public Orvex::ILinkTransport
-{
-    Q_OBJECT
-
-public:
-    CountingLink(std::shared_ptr<SimulatedDrive> drive, int baud) : m_inner(std::move(drive))
-    {
-        m_inner.SetBaudRate(baud);
-        connect(&m_inner, &SimulatorTransport::Received, this, [this](const QByteArray& bytes) {
-            m_in += bytes.size();
-            Q_EMIT Received(bytes);
-        });
-        connect(&m_inner, &SimulatorTransport::Lost, this, &CountingLink::Lost);
-    }
-
-    bool Open() override { return m_inner.Open(); }
-    void Close() override { m_inner.Close(); }
-    bool IsOpen() const override { return m_inner.IsOpen(); }
-    QString Error() const override { return m_inner.Error(); }
-    QString Description() const override { return m_inner.Description(); }
-    bool Write(const QByteArray& bytes) override
-    {
-        m_out += bytes.size();
-        m_lines += bytes.count('\r');
-        return m_inner.Write(bytes);
-    }
-
-    void ResetCounts() { m_out = m_in = m_lines = 0; }
-    qint64 BytesOut() const { return m_out; }
-    qint64 BytesIn() const { return m_in; }
-    qint64 Lines() const { return m_lines; }
-
-private:
-    SimulatorTransport m_inner;
-    qint64 m_out = 0;
-    qint64 m_in = 0;
-    qint64 m_lines = 0;
-};
-
 struct Run
 {
     qint64 BytesOut = 0;
@@ -99,7 +54,9 @@ struct Rig
         }
         const int port = registry.AddVirtualPort(QStringLiteral("sim"), QStringLiteral("Sim"));
         hub.RegisterVirtualTransport(QStringLiteral("sim"), [this, baud] {
-            auto made = std::make_unique<CountingLink>(drive, baud);
+            auto inner = std::make_unique<SimulatorTransport>(drive);
+            inner->SetBaudRate(baud);
+            auto made = std::make_unique<OrvexBench::CountingTransport>(std::move(inner));
             link = made.get();
             return made;
         });
@@ -129,12 +86,12 @@ struct Rig
 
     QTemporaryDir dir;
     QSettings settings;
-    NoDevices source;
+    OrvexBench::NoDevices source;
     Orvex::PortRegistry registry;
     Orvex::PortHub hub;
     Orvex::ComponentFactory factory;
     std::shared_ptr<SimulatedDrive> drive;
-    CountingLink* link = nullptr;
+    OrvexBench::CountingTransport* link = nullptr;
     std::unique_ptr<Orvex::IOrvexConfig> config;
 };
 
@@ -229,5 +186,3 @@ int main(int argc, char* argv[])
         std::printf("target ratio <= %.2f: %s\n", TargetRatio, met ? "met" : "MISSED");
     return met || baud == 0 ? 0 : 1;
 }
-
-#include "bench_transfer.moc"

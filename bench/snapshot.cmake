@@ -6,7 +6,7 @@ add_executable(bench_snapshot
   ${CMAKE_SOURCE_DIR}/tests/common/FakeUiServices.cpp
 )
 target_include_directories(bench_snapshot PRIVATE ${CMAKE_SOURCE_DIR}/tests/common)
-target_link_libraries(bench_snapshot PRIVATE orvex_support orvex_bridge orvex_link orvex_ports Qt6::Widgets)
+target_link_libraries(bench_snapshot PRIVATE orvex_support orvex_bridge orvex_link orvex_ports Qt6::Widgets orvex_bench_links)
 add_dependencies(bench_snapshot OrvexDriveSimulator)
 target_compile_definitions(bench_snapshot PRIVATE
   ORVEX_BENCH_DATA_DIR="${ORVEX_DATA_DIR}"
