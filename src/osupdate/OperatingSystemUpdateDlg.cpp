@@ -78,6 +78,8 @@ void COperatingSystemUpdateDlg::DownloadOperatingSystem()
     request.DefaultExtension = QStringLiteral("*.ops");
     request.InitialName = QStringLiteral("*.ops");
     request.OverwritePrompt = false;
+    // Where the operating system image shipped with the program is.
+    request.Folder = m_context.ProgramFolder;
     const QString path = m_context.Ui.GetOpenFileName(request);
     if (path.isEmpty())
         return;

@@ -8,6 +8,7 @@
 #include "SimulatedProgram.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -176,6 +177,9 @@ private Q_SLOTS:
             backup = dialog.findChild<QLabel*>(QStringLiteral("backupLabel"))->text();
         });
         QVERIFY(shown);
+        // The file dialog opens where the shipped image is.
+        QVERIFY(QFileInfo::exists(QDir(m.ui.FileRequests.front().Folder)
+                                      .filePath(QStringLiteral("OrvexOS-3.02.0018.ops"))));
         QCOMPARE(m.Shown(), kept
                                 ? QStringLiteral("Operating System Update: The configuration "
                                                  "saved before the download is on the drive again.")

@@ -29,6 +29,8 @@ struct FileDialogRequest
     QString DefaultExtension; // "*.kvt" or "kvt"
     QString InitialName;
     bool OverwritePrompt = true;
+    // The folder the dialog opens in; empty for the toolkit's choice.
+    QString Folder;
 };
 
 enum class QuestionAnswer

@@ -2,6 +2,7 @@
 
 #include "WaitDlg.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -96,8 +97,10 @@ QString WidgetUiServices::GetSaveFileName(const FileDialogRequest& request)
 QString WidgetUiServices::RunFileDialog(const FileDialogRequest& request, bool save)
 {
     CloseWaitWindows();
-    QFileDialog dialog(m_owner, request.Caption, InitialName(request),
-                       ToolkitFileFilter(request.Filter));
+    QString start = InitialName(request);
+    if (!request.Folder.isEmpty())
+        start = QDir(request.Folder).filePath(start);
+    QFileDialog dialog(m_owner, request.Caption, start, ToolkitFileFilter(request.Filter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(BareExtension(request.DefaultExtension));

@@ -654,7 +654,7 @@ CResponseGraph::CResponseGraph(IUiServices& ui, QWidget* parent)
         const QString name =
             m_content.Tuner.isEmpty() ? QStringLiteral("Response") : m_content.Tuner;
         const QString path = m_ui.GetSaveFileName(FileDialogRequest{
-            caption, filter, extension, name + QLatin1Char('.') + extension, true});
+            caption, filter, extension, name + QLatin1Char('.') + extension, true, QString()});
         if (path.isEmpty())
             return;
         QString error;
