@@ -194,6 +194,7 @@ struct CDriveTool::Options
 {
     const CommandInfo* Command = nullptr;
     QString Port;
+    int PortNumber = 0; // the port the command works on, once resolved
     QString Output;
     QString File;
     bool Json = false;
@@ -289,7 +290,12 @@ int CDriveTool::Run(const QStringList& arguments)
     int status = ExitFailed;
     const QString name = QLatin1String(command.Name);
     try {
-        if (name == QLatin1String("ports"))
+        // The port is resolved once, before the command makes its drive objects.
+        if (command.Allowed & PortOption)
+            options.PortNumber = ResolvePort(options);
+        if ((command.Allowed & PortOption) && options.PortNumber == 0)
+            status = ExitUsage;
+        else if (name == QLatin1String("ports"))
             status = Ports();
         else if (name == QLatin1String("test"))
             status = Test(options);
@@ -335,6 +341,16 @@ int CDriveTool::Ports()
     if (ports.empty())
         m_env.Err << "No serial ports\n";
     return ExitOk;
+}
+
+std::unique_ptr<IOrvexConfig> CDriveTool::NewConfig() const
+{
+    return m_env.Factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig));
+}
+
+std::unique_ptr<IOrvexStatus> CDriveTool::NewStatus() const
+{
+    return m_env.Factory.Create<IOrvexStatus>(QString::fromLatin1(ProgId::BridgeStatus));
 }
 
 int CDriveTool::ResolvePort(const Options& options)
@@ -403,10 +419,8 @@ int CDriveTool::Connect(IDriveConnection& drive, int port)
 
 int CDriveTool::Test(const Options& options)
 {
-    const int port = ResolvePort(options);
-    if (port == 0)
-        return ExitUsage;
-    auto config = m_env.Factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig));
+    const int port = options.PortNumber;
+    auto config = NewConfig();
     const int status = Connect(*config, port);
     if (status == ExitOk)
         m_env.Out << ConnectionResultText(-1) << '\n';
@@ -415,10 +429,8 @@ int CDriveTool::Test(const Options& options)
 
 int CDriveTool::Upload(const Options& options)
 {
-    const int port = ResolvePort(options);
-    if (port == 0)
-        return ExitUsage;
-    auto config = m_env.Factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig));
+    const int port = options.PortNumber;
+    auto config = NewConfig();
     if (const int status = Connect(*config, port); status != ExitOk)
         return status;
     config->LoadConfiguration(QString());
@@ -436,10 +448,8 @@ int CDriveTool::Upload(const Options& options)
 
 int CDriveTool::Download(const Options& options)
 {
-    const int port = ResolvePort(options);
-    if (port == 0)
-        return ExitUsage;
-    auto config = m_env.Factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig));
+    const int port = options.PortNumber;
+    auto config = NewConfig();
     // The whole file is read and checked before the drive hears of it.
     try {
         config->LoadConfiguration(options.File);
@@ -457,14 +467,12 @@ int CDriveTool::Download(const Options& options)
 
 int CDriveTool::Snapshot(const Options& options)
 {
-    const int port = ResolvePort(options);
-    if (port == 0)
-        return ExitUsage;
-    auto config = m_env.Factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig));
+    const int port = options.PortNumber;
+    auto config = NewConfig();
     if (const int result = Connect(*config, port); result != ExitOk)
         return result;
     config->LoadConfiguration(QString());
-    auto status = m_env.Factory.Create<IOrvexStatus>(QString::fromLatin1(ProgId::BridgeStatus));
+    auto status = NewStatus();
     if (const int result = Connect(*status, port); result != ExitOk)
         return result;
     status->UploadStatus();
@@ -494,10 +502,8 @@ int CDriveTool::Snapshot(const Options& options)
 
 int CDriveTool::Status(const Options& options)
 {
-    const int port = ResolvePort(options);
-    if (port == 0)
-        return ExitUsage;
-    auto status = m_env.Factory.Create<IOrvexStatus>(QString::fromLatin1(ProgId::BridgeStatus));
+    const int port = options.PortNumber;
+    auto status = NewStatus();
     if (const int result = Connect(*status, port); result != ExitOk)
         return result;
     status->UploadStatus();
@@ -566,10 +572,8 @@ int CDriveTool::Status(const Options& options)
 
 int CDriveTool::OsDownload(const Options& options)
 {
-    const int port = ResolvePort(options);
-    if (port == 0)
-        return ExitUsage;
-    auto config = m_env.Factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig));
+    const int port = options.PortNumber;
+    auto config = NewConfig();
     if (const int status = Connect(*config, port); status != ExitOk) {
         // A drive without its operating system is what this command is for.
         if (status != ExitConnection + 5 && status != ExitConnection + 6)
@@ -650,10 +654,8 @@ int CDriveTool::OsDownload(const Options& options)
 
 int CDriveTool::FactoryRestore(const Options& options)
 {
-    const int port = ResolvePort(options);
-    if (port == 0)
-        return ExitUsage;
-    auto config = m_env.Factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig));
+    const int port = options.PortNumber;
+    auto config = NewConfig();
     if (const int status = Connect(*config, port); status != ExitOk)
         return status;
     if (!config->RestoreFactorySettings(FactoryRestoreTimeoutMs)) {
@@ -667,10 +669,8 @@ int CDriveTool::FactoryRestore(const Options& options)
 
 int CDriveTool::Reset(const Options& options)
 {
-    const int port = ResolvePort(options);
-    if (port == 0)
-        return ExitUsage;
-    auto config = m_env.Factory.Create<IOrvexConfig>(QString::fromLatin1(ProgId::BridgeConfig));
+    const int port = options.PortNumber;
+    auto config = NewConfig();
     if (const int status = Connect(*config, port); status != ExitOk)
         return status;
     if (!config->ResetDrive(options.ClearFault, ResetTimeoutMs)) {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -16,6 +17,7 @@ namespace Orvex {
 
 class ComponentFactory;
 class IOrvexConfig;
+class IOrvexStatus;
 class PortHub;
 class PortRegistry;
 
@@ -99,6 +101,9 @@ private:
     int Reset(const Options& options);
     int Snapshot(const Options& options);
 
+    // The drive bridge's configuration and status objects, made fresh.
+    std::unique_ptr<IOrvexConfig> NewConfig() const;
+    std::unique_ptr<IOrvexStatus> NewStatus() const;
     // The number of the port named on the command line (COMn, a number, a
     // device path or "sim"); 0 after saying why there is none.
     int ResolvePort(const Options& options);
